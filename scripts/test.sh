@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: once in the normal
+# build and once built with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-dependencies.sh"
+
+# Tests never need a desktop session: widgets run offscreen, the office headless.
+unset DISPLAY WAYLAND_DISPLAY || true
+export QT_QPA_PLATFORMTHEME=
+
+"$root/scripts/build.sh" "$root/build-test"
+ctest --test-dir "$root/build-test" --output-on-failure --timeout 600
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+"$root/scripts/build.sh" "$root/build-sanitize" -DQM_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+ctest --test-dir "$root/build-sanitize" --output-on-failure --timeout 600

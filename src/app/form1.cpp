@@ -1,0 +1,181 @@
+#include "app/form1.h"
+
+#include "app/version.h"
+#include "archive/archive_table.h"
+#include "archive/commands/archive_command.h"
+#include "archive/commands/archive_window_context.h"
+#include "common/guarded_command.h"
+#include "common/prompts.h"
+#include "document/print_command.h"
+#include "input/field_input_rules.h"
+#include "settings/pick_lists.h"
+#include "settings/null_key_code.h"
+#include "settings/print_copies.h"
+#include "ui_form1.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStatusBar>
+
+using namespace Qt::StringLiterals;
+
+namespace qm {
+namespace {
+
+constexpr int kCountPanelWidth = 1440 / 15;
+constexpr int kVersionPanelWidth = 1440 / 15;
+
+QLabel *makePanel(QWidget *parent, const QString &accessibleName)
+{
+    auto *panel = new QLabel(parent);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setAccessibleName(accessibleName);
+    return panel;
+}
+
+}  // namespace
+
+Form1::Form1(MainWindowServices services, QWidget *parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::Form1>()), services_(std::move(services))
+{
+    ui_->setupUi(this);
+    values_.programFolder = services_.programFolder;
+    buildStatusBar();
+
+    // The client area is fixed, as the act's layout is drawn for it.
+    setFixedSize(901, 295);
+
+    connect(ui_->bArchive, &QPushButton::clicked, this, &Form1::bArchive_Click);
+    connect(ui_->bClear, &QPushButton::clicked, this, &Form1::bClear_Click);
+    connect(ui_->bCreateAct, &QPushButton::clicked, this, &Form1::bCreateAct_Click);
+    connect(ui_->bExit, &QPushButton::clicked, this, &Form1::bExit_Click);
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildStatusBar()
+{
+    bannerPanel_ = makePanel(ui_->SB1, u"Изготовитель"_s);
+    countPanel_ = makePanel(ui_->SB1, u"Число записей в архиве"_s);
+    versionPanel_ = makePanel(ui_->SB1, u"Версия"_s);
+    countPanel_->setFixedWidth(kCountPanelWidth);
+    versionPanel_->setFixedWidth(kVersionPanelWidth);
+    ui_->SB1->setSizeGripEnabled(false);
+    ui_->SB1->addWidget(bannerPanel_, 1);
+    ui_->SB1->addPermanentWidget(countPanel_);
+    ui_->SB1->addPermanentWidget(versionPanel_);
+}
+
+void Form1::centreOnScreen()
+{
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void Form1::Form_Load()
+{
+    values_.IniPath = values_.programFolder + u"/Quillmarch.ini"_s;
+    ui_->DTP->setDateTime(services_.now());
+    LoadKkmModels(values_.IniPath, ui_->cmbNameKKM);
+    LoadTechnicians(values_.IniPath, ui_->cmbTech);
+    LoadOperationTypes(ui_->cmbVidOp);
+    values_.PrintCopies = readPrintCopies(values_.IniPath);
+    values_.NullKeyCode = readNullKeyCode(values_.IniPath);
+    bannerPanel_->setText(makerBanner());
+    versionPanel_->setText(versionText());
+    showRecordCount(actData(), CountArchiveRecords(*services_.archive));
+
+    installFieldInputRules(actData(), values_.NullKeyCode, *services_.keyboardLayout);
+    centreOnScreen();
+    ui_->txtNameOrg->setFocus(Qt::OtherFocusReason);
+}
+
+ActData Form1::actData() const
+{
+    ActData act;
+    act.DTP = ui_->DTP;
+    act.txtMIFNS = ui_->txtMIFNS;
+    act.txtNameOrg = ui_->txtNameOrg;
+    act.txtINN = ui_->txtINN;
+    act.cmbNameKKM = ui_->cmbNameKKM;
+    act.txtZavNum = ui_->txtZavNum;
+    act.txtGodVyp = ui_->txtGodVyp;
+    act.cmbVidOp = ui_->cmbVidOp;
+    act.txtEKLZ = ui_->txtEKLZ;
+    act.chSoderjimoe = ui_->chSoderjimoe;
+    act.chProchest = ui_->chProchest;
+    act.cmbTech = ui_->cmbTech;
+    act.recordCountPanel = countPanel_;
+    return act;
+}
+
+QString Form1::statusPanelText(int panel) const
+{
+    switch (panel) {
+    case 1: return bannerPanel_->text();
+    case 2: return countPanel_->text();
+    case 3: return versionPanel_->text();
+    default: return {};
+    }
+}
+
+QString Form1::versionText()
+{
+    return u"Ver."_s + QString::number(version::major) + u'.' + QString::number(version::minor)
+        + u" build "_s + QString::number(version::revision);
+}
+
+QString Form1::makerBanner()
+{
+    return u"Quillmarch — сервисный центр ККМ"_s;
+}
+
+void Form1::reloadPickLists()
+{
+    LoadKkmModels(values_.IniPath, ui_->cmbNameKKM);
+    LoadTechnicians(values_.IniPath, ui_->cmbTech);
+    LoadOperationTypes(ui_->cmbVidOp);
+}
+
+void Form1::bClear_Click()
+{
+    runGuarded(*services_.prompts, [this] {
+        ui_->txtNameOrg->clear();
+        ui_->txtZavNum->clear();
+        ui_->txtGodVyp->clear();
+        ui_->txtINN->clear();
+        ui_->txtEKLZ->clear();
+        reloadPickLists();
+        ui_->chProchest->setCheckState(Qt::Checked);
+        ui_->chSoderjimoe->setCheckState(Qt::Checked);
+    });
+}
+
+void Form1::bExit_Click()
+{
+    close();
+}
+
+void Form1::bArchive_Click()
+{
+    runGuarded(*services_.prompts, [this] {
+        ArchiveCommand(ArchiveWindowContext{actData(), values_.IniPath, services_.prompts, services_.archive, this});
+    });
+}
+
+void Form1::bCreateAct_Click()
+{
+    // The print command handles its own failures; anything it lets through is
+    // reported here and the typed act stays in the window.
+    runGuarded(*services_.prompts, [this] {
+        const ActData act = actData();
+        PrintCommand command(act, values_, *services_.prompts, *services_.spreadsheet, *services_.archive);
+        command.run();
+    });
+}
+
+}  // namespace qm

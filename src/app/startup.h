@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/form1.h"
+
+#include <memory>
+
+namespace qm {
+
+// Creates the main window and runs its start-up sequence. A failure there is
+// shown with its number and description and gives nullptr: the program ends.
+std::unique_ptr<Form1> startMainWindow(const MainWindowServices &services);
+
+}  // namespace qm

@@ -1,0 +1,47 @@
+#include "common/guarded_command.h"
+
+#include <new>
+
+using namespace Qt::StringLiterals;
+
+namespace qm {
+
+MessageRequest unhandledFailureMessage(const Failure &failure)
+{
+    MessageRequest request;
+    request.title = u"Quillmarch"_s;
+    request.text = u"Ошибка %1\r\n\r\n%2"_s.arg(failure.number()).arg(failure.description());
+    request.icon = PromptIcon::Critical;
+    request.buttons = PromptButtons::Ok;
+    request.defaultButton = PromptAnswer::Ok;
+    return request;
+}
+
+Failure toFailure(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const Failure &failure) {
+        return failure;
+    } catch (const std::bad_alloc &) {
+        return Failure(FailureCode::OutOfMemory, u"Недостаточно памяти."_s);
+    } catch (const std::exception &other) {
+        return Failure(FailureCode::ApplicationDefined,
+                       u"Внутренняя ошибка программы: %1"_s.arg(QString::fromLocal8Bit(other.what())));
+    } catch (...) {
+        return Failure(FailureCode::ApplicationDefined, u"Внутренняя ошибка программы."_s);
+    }
+}
+
+bool runGuarded(Prompts &prompts, const std::function<void()> &command)
+{
+    try {
+        command();
+        return true;
+    } catch (...) {
+        prompts.message(unhandledFailureMessage(toFailure(std::current_exception())));
+        return false;
+    }
+}
+
+}  // namespace qm

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "common/failure.h"
+#include "common/prompts.h"
+
+#include <functional>
+
+namespace qm {
+
+// The message of a failure that no command handles: its number and description,
+// title "Quillmarch", stop icon, OK.
+MessageRequest unhandledFailureMessage(const Failure &failure);
+
+// Runs one command of a window. A failure it raises is shown with its number and
+// description, and the program goes on: ending it would throw away the act the
+// mechanic has typed. Returns false when the command failed.
+bool runGuarded(Prompts &prompts, const std::function<void()> &command);
+
+// Turns any exception in flight into a Failure (bad_alloc becomes "out of memory").
+Failure toFailure(std::exception_ptr error);
+
+}  // namespace qm

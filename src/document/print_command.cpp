@@ -1,0 +1,235 @@
+#include "document/print_command.h"
+
+#include "archive/archive_table.h"
+#include "archive/commands/save_act.h"
+#include "common/failure.h"
+#include "common/guarded_command.h"
+#include "common/prompts.h"
+#include "document/fill_act_template.h"
+#include "document/spreadsheet.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace qm {
+namespace {
+
+// Starting the office and loading the template take seconds.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+// A number as the act's messages print it: a leading space for zero and
+// positive numbers, the minus sign for negative ones.
+QString withSignPosition(qint16 number)
+{
+    return number < 0 ? QString::number(number) : u" "_s + QString::number(number);
+}
+
+bool isUsableTemplateFile(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && !info.isHidden();
+}
+
+// Steps that work on the spreadsheet instance: when it has gone away, their
+// retry needs a fresh instance with a freshly filled workbook first.
+bool needsLiveInstance(PrintCommand::Step step)
+{
+    return step == PrintCommand::Step::FillTemplate || step == PrintCommand::Step::Print
+        || step == PrintCommand::Step::ShowInstance;
+}
+
+}  // namespace
+
+PrintCommand::PrintCommand(const ActData &act, ProgramValues &values, Prompts &prompts,
+                           SpreadsheetApplication &spreadsheet, Archive &archive)
+    : act_(act), values_(values), prompts_(prompts), spreadsheet_(spreadsheet), archive_(archive)
+{
+}
+
+PrintCommand::~PrintCommand() = default;
+
+QString PrintCommand::printQuestion(qint16 copies)
+{
+    return u"Печатать сразу  "_s + withSignPosition(copies) + u" копии ?"_s;
+}
+
+void PrintCommand::run()
+{
+    Step step = Step::DeriveTemplatePath;
+    while (step != Step::Done) {
+        try {
+            step = runStep(step);
+        } catch (...) {
+            step = handleFailure(toFailure(std::current_exception()), step);
+        }
+    }
+    instance_.reset();
+}
+
+PrintCommand::Step PrintCommand::runStep(Step step)
+{
+    switch (step) {
+    case Step::DeriveTemplatePath: return deriveTemplatePath();
+    case Step::TestTemplateExists: return testTemplateExists();
+    case Step::AskForTemplate: return askForTemplate();
+    case Step::TakeChosenTemplate: return takeChosenTemplate();
+    case Step::CheckOperationType: return checkOperationType();
+    case Step::StartInstance: return startInstance();
+    case Step::FillTemplate: return fillTemplate();
+    case Step::AskToPrint: return askToPrint();
+    case Step::Print: return print();
+    case Step::ShowInstance: return showInstance();
+    case Step::SaveToArchive: return saveToArchive();
+    case Step::ReleaseInstance: return releaseInstance();
+    case Step::Done: break;
+    }
+    return Step::Done;
+}
+
+PrintCommand::Step PrintCommand::handleFailure(const Failure &failure, Step failedStep)
+{
+    if (failure.number() == FailureCode::TemplatePathInvalid) {
+        MessageRequest request;
+        request.title = u"Глюк !"_s;
+        request.text = u"Каталог недоступен или неверное имя файла. Проверьте правильность пути ! \r\n\r\n"_s;
+        request.icon = PromptIcon::None;
+        request.buttons = PromptButtons::Ok;
+        prompts_.message(request);
+        return Step::Done;
+    }
+
+    MessageRequest request;
+    request.title = u"Quillmarch"_s;
+    request.text = QString::number(failure.number()) + u" : "_s + failure.description() + u"\r\nПовторить ?"_s;
+    request.icon = PromptIcon::None;
+    request.buttons = PromptButtons::YesNo;
+    request.defaultButton = PromptAnswer::Yes;
+    if (prompts_.message(request) != PromptAnswer::Yes)
+        return Step::Done;
+
+    if (failure.number() == FailureCode::ServerUnavailable && needsLiveInstance(failedStep)) {
+        instance_.reset();
+        return Step::StartInstance;
+    }
+    return failedStep;
+}
+
+QString PrintCommand::templateBesideProgram() const
+{
+    return values_.programFolder + u"/Quillmarch.xls"_s;
+}
+
+PrintCommand::Step PrintCommand::deriveTemplatePath()
+{
+    values_.TemplatePath = templateBesideProgram();
+    return Step::TestTemplateExists;
+}
+
+PrintCommand::Step PrintCommand::testTemplateExists()
+{
+    return isUsableTemplateFile(values_.TemplatePath) ? Step::CheckOperationType : Step::AskForTemplate;
+}
+
+PrintCommand::Step PrintCommand::askForTemplate()
+{
+    OpenFileRequest request;
+    request.fileName = QString();
+    request.filter = u"Шаблон акта|Quillmarch.xls"_s;
+    request.title = u"Укажите местонахождение шаблона заключения"_s;
+    chosenFile_ = prompts_.openFile(request);
+    return Step::TakeChosenTemplate;
+}
+
+PrintCommand::Step PrintCommand::takeChosenTemplate()
+{
+    if (chosenFile_.isEmpty()) {
+        // Cancel: the template may have been put beside the program meanwhile.
+        // Otherwise the mechanic wants out, and gets out with the act intact.
+        values_.TemplatePath = templateBesideProgram();
+        return isUsableTemplateFile(values_.TemplatePath) ? Step::CheckOperationType : Step::Done;
+    }
+    values_.TemplatePath = chosenFile_;
+    return Step::CheckOperationType;
+}
+
+PrintCommand::Step PrintCommand::checkOperationType()
+{
+    if (act_.cmbVidOp->currentIndex() < 0) {
+        MessageRequest request;
+        request.title = u"Quillmarch"_s;
+        request.text = u"Выберите тип операции"_s;
+        request.icon = PromptIcon::Critical;
+        request.buttons = PromptButtons::Ok;
+        prompts_.message(request);
+    }
+    return Step::StartInstance;
+}
+
+PrintCommand::Step PrintCommand::startInstance()
+{
+    const WaitCursor wait;
+    instance_ = spreadsheet_.startInstance();
+    return Step::FillTemplate;
+}
+
+PrintCommand::Step PrintCommand::fillTemplate()
+{
+    const WaitCursor wait;
+    FillActTemplate(*instance_, act_, values_.TemplatePath);
+    return Step::AskToPrint;
+}
+
+PrintCommand::Step PrintCommand::askToPrint()
+{
+    MessageRequest request;
+    request.title = u"Sheetsmith"_s;
+    request.text = printQuestion(values_.PrintCopies);
+    request.icon = PromptIcon::None;
+    request.buttons = PromptButtons::YesNo;
+    request.defaultButton = PromptAnswer::Yes;
+    printRequested_ = prompts_.message(request) == PromptAnswer::Yes;
+    return Step::Print;
+}
+
+PrintCommand::Step PrintCommand::print()
+{
+    if (printRequested_) {
+        // A spreadsheet prints one copy for 0 and nothing for fewer: that must
+        // never look like a successful print.
+        if (values_.PrintCopies < 1)
+            throw Failure(FailureCode::ApplicationDefined,
+                          u"Число копий для печати (%1) должно быть не меньше 1. Проверьте ключ Quan "
+                          "в разделе [ActNumber] файла Quillmarch.ini."_s.arg(values_.PrintCopies));
+        const WaitCursor wait;
+        instance_->printActiveWorkbook(values_.PrintCopies);
+    }
+    return Step::ShowInstance;
+}
+
+PrintCommand::Step PrintCommand::showInstance()
+{
+    instance_->setVisible(true);
+    return Step::SaveToArchive;
+}
+
+PrintCommand::Step PrintCommand::saveToArchive()
+{
+    SaveActToArchive(act_, archive_);
+    return Step::ReleaseInstance;
+}
+
+PrintCommand::Step PrintCommand::releaseInstance()
+{
+    instance_.reset();
+    return Step::Done;
+}
+
+}  // namespace qm

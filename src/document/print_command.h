@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/act_data.h"
+#include "app/program_values.h"
+
+#include <memory>
+
+namespace qm {
+
+class Archive;
+class Failure;
+class Prompts;
+class SpreadsheetApplication;
+class SpreadsheetInstance;
+
+// "Печатать": locates the template, fills a new workbook from it in a fresh
+// spreadsheet instance, offers to print, shows the workbook and archives the act.
+// Every failure on the way is reported with its number and, but for a bad
+// template path, the mechanic may repeat exactly the step that failed.
+class PrintCommand {
+public:
+    PrintCommand(const ActData &act, ProgramValues &values, Prompts &prompts,
+                 SpreadsheetApplication &spreadsheet, Archive &archive);
+    ~PrintCommand();
+
+    void run();
+
+    enum class Step {
+        DeriveTemplatePath = 1,
+        TestTemplateExists,
+        AskForTemplate,
+        TakeChosenTemplate,
+        CheckOperationType,
+        StartInstance,
+        FillTemplate,
+        AskToPrint,
+        Print,
+        ShowInstance,
+        SaveToArchive,
+        ReleaseInstance,
+        Done,
+    };
+
+    // "Печатать сразу   2 копии ?"
+    static QString printQuestion(qint16 copies);
+
+private:
+    Step runStep(Step step);
+    // Returns the step to go on with, or Done when the mechanic gives up.
+    Step handleFailure(const Failure &failure, Step failedStep);
+
+    Step deriveTemplatePath();
+    Step testTemplateExists();
+    Step askForTemplate();
+    Step takeChosenTemplate();
+    Step checkOperationType();
+    Step startInstance();
+    Step fillTemplate();
+    Step askToPrint();
+    Step print();
+    Step showInstance();
+    Step saveToArchive();
+    Step releaseInstance();
+
+    QString templateBesideProgram() const;
+
+    const ActData &act_;
+    ProgramValues &values_;
+    Prompts &prompts_;
+    SpreadsheetApplication &spreadsheet_;
+    Archive &archive_;
+
+    std::unique_ptr<SpreadsheetInstance> instance_;
+    QString chosenFile_;
+    bool printRequested_ = false;
+};
+
+}  // namespace qm

@@ -1,0 +1,268 @@
+#include "app/form1.h"
+#include "app/startup.h"
+#include "archive/archive_table.h"
+#include "archive/dbf_archive.h"
+#include "archive/empty_archive.h"
+#include "recording_spreadsheet.h"
+#include "support/fake_keyboard_layout.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_program_folder.h"
+
+#include <QAccessible>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace qm::test {
+namespace {
+
+const QString kSettings = uR"([ActNumber]
+Quan=2
+[System]
+KeyNull=127
+[TechNames]
+Tech1=Иванов И.И.
+Tech2=Петров П.П.
+[KKM]
+KKM1=ЭЛВЕС-МИКРО-К
+KKM2=Меркурий-115Ф
+)"_s;
+
+const QDateTime kNow(QDate(2026, 12, 7), QTime(10, 15, 30));
+
+// A program folder with settings and an empty archive, and everything the
+// main window needs from the platform.
+struct Program {
+    explicit Program(const QString &settings = kSettings)
+    {
+        folder.writeSettings(settings);
+        createEmptyArchive(folder.filePath(u"QM.dbf"_s));
+        services.programFolder = folder.path();
+        services.prompts = &prompts;
+        services.keyboardLayout = &layout;
+        services.spreadsheet = &spreadsheet;
+        services.archive = &archive;
+        services.now = [] { return kNow; };
+    }
+
+    std::unique_ptr<Form1> start() { return startMainWindow(services); }
+
+    TempProgramFolder folder;
+    ScriptedPrompts prompts;
+    FakeKeyboardLayout layout;
+    RecordingSpreadsheet spreadsheet;
+    DbfArchive archive{folder.path()};
+    MainWindowServices services;
+};
+
+template <typename T>
+T *child(const Form1 &window, const char *name)
+{
+    T *widget = window.findChild<T *>(QString::fromLatin1(name));
+    if (!widget)
+        qFatal("no control %s", name);
+    return widget;
+}
+
+QStringList items(const QComboBox *list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->itemText(i));
+    return texts;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void freshStart()
+    {
+        Program program;
+        const auto window = program.start();
+        QVERIFY(window);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+
+        const ActData act = window->actData();
+        QCOMPARE(act.DTP->dateTime(), kNow);
+        for (const QLineEdit *field : {act.txtMIFNS, act.txtNameOrg, act.txtINN, act.txtZavNum, act.txtGodVyp, act.txtEKLZ})
+            QVERIFY2(field->text().isEmpty(), qPrintable(field->objectName()));
+        QVERIFY(act.chSoderjimoe->isChecked());
+        QVERIFY(act.chProchest->isChecked());
+        for (const QComboBox *list : {act.cmbNameKKM, act.cmbVidOp, act.cmbTech})
+            QCOMPARE(list->currentIndex(), -1);
+        QCOMPARE(items(act.cmbTech), (QStringList{u"Иванов И.И."_s, u"Петров П.П."_s}));
+        QCOMPARE(items(act.cmbNameKKM), (QStringList{u"ЭЛВЕС-МИКРО-К"_s, u"Меркурий-115Ф"_s}));
+        QCOMPARE(act.cmbVidOp->count(), 5);
+
+        QCOMPARE(QApplication::focusWidget(), act.txtNameOrg);
+        QCOMPARE(program.layout.activeLayoutId(), u"00000419"_s);
+        QCOMPARE(program.layout.steps, 1);
+
+        QVERIFY(!window->statusPanelText(1).isEmpty());
+        QCOMPARE(window->statusPanelText(2), u"Записей: 0"_s);
+        QCOMPARE(window->statusPanelText(3), u"Ver.2.0 build 1"_s);
+        QCOMPARE(window->values().PrintCopies, qint16(2));
+        QCOMPARE(window->values().NullKeyCode, qint16(127));
+        QCOMPARE(window->values().IniPath, program.folder.filePath(u"Quillmarch.ini"_s));
+        QVERIFY(program.prompts.messages.isEmpty());
+    }
+
+    void windowIsDrawnAsTheActLayout()
+    {
+        Program program;
+        const auto window = program.start();
+        QCOMPARE(window->windowTitle(), u"Quillmarch - заполнение документов"_s);
+        QCOMPARE(window->size(), QSize(901, 295));
+        QCOMPARE(child<QLineEdit>(*window, "txtNameOrg")->geometry(), QRect(165, 39, 352, 27));
+        QCOMPARE(child<QComboBox>(*window, "cmbVidOp")->geometry(), QRect(165, 110, 598, 26));
+        QCOMPARE(child<QPushButton>(*window, "bExit")->geometry(), QRect(784, 186, 105, 25));
+        QCOMPARE(child<QLineEdit>(*window, "txtGodVyp")->maxLength(), 4);
+        QCOMPARE(child<QLineEdit>(*window, "txtEKLZ")->maxLength(), 10);
+
+        const QFont font = child<QLineEdit>(*window, "txtINN")->font();
+        QCOMPARE(font.family(), u"Courier"_s);
+        QCOMPARE(font.pointSize(), 12);
+        QVERIFY(child<QStatusBar>(*window, "SB1")->font().family() != u"Courier"_s);
+
+        const QStringList tabOrder = {u"txtNameOrg"_s, u"txtINN"_s, u"cmbNameKKM"_s, u"txtZavNum"_s, u"txtGodVyp"_s,
+                                      u"cmbVidOp"_s, u"txtEKLZ"_s, u"chSoderjimoe"_s, u"chProchest"_s, u"cmbTech"_s,
+                                      u"bArchive"_s, u"bClear"_s, u"bCreateAct"_s, u"bExit"_s, u"DTP"_s, u"txtMIFNS"_s};
+        QWidget *widget = child<QWidget>(*window, "txtNameOrg");
+        for (qsizetype i = 1; i < tabOrder.size(); ++i) {
+            widget = widget->nextInFocusChain();
+            while (widget->focusPolicy() == Qt::NoFocus || !tabOrder.contains(widget->objectName()))
+                widget = widget->nextInFocusChain();
+            QCOMPARE(widget->objectName(), tabOrder[i]);
+        }
+    }
+
+    // A screen reader or a UI robot finds every field by the words beside it.
+    void everyFieldIsNamedByItsLabel_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("control");
+        QTest::newRow("date") << u"Дата"_s << u"DTP"_s;
+        QTest::newRow("inspectorate") << u"В Межрайонную ИФНС России №"_s << u"txtMIFNS"_s;
+        QTest::newRow("customer") << u"Заказчик"_s << u"txtNameOrg"_s;
+        QTest::newRow("INN") << u"ИНН"_s << u"txtINN"_s;
+        QTest::newRow("model") << u"Модель ККМ"_s << u"cmbNameKKM"_s;
+        QTest::newRow("serial") << u"Зав. №"_s << u"txtZavNum"_s;
+        QTest::newRow("year") << u"Год вып."_s << u"txtGodVyp"_s;
+        QTest::newRow("operation") << u"Вид операции:"_s << u"cmbVidOp"_s;
+        QTest::newRow("EKLZ") << u"Регистр. № ЭКЛЗ:"_s << u"txtEKLZ"_s;
+        QTest::newRow("mechanic") << u"Механик"_s << u"cmbTech"_s;
+        QTest::newRow("contents") << u"Содержимое ЭКЛЗ сохранилось,"_s << u"chSoderjimoe"_s;
+        QTest::newRow("readable") << u"прочесть возможно"_s << u"chProchest"_s;
+        QTest::newRow("print") << u"Печатать"_s << u"bCreateAct"_s;
+        QTest::newRow("archive") << u"Архив"_s << u"bArchive"_s;
+        QTest::newRow("clear") << u"Очистить"_s << u"bClear"_s;
+        QTest::newRow("exit") << u"Выход"_s << u"bExit"_s;
+    }
+
+    void everyFieldIsNamedByItsLabel()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, control);
+        Program program;
+        const auto window = program.start();
+        window->show();
+        QWidget *widget = window->findChild<QWidget *>(control);
+        QVERIFY(widget);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->text(QAccessible::Name).trimmed(), label);
+    }
+
+    void clearKeepsInspectorateAndDateAndFollowsTheSettingsFile()
+    {
+        Program program;
+        const auto window = program.start();
+        const ActData act = window->actData();
+        act.txtMIFNS->setText(u"15"_s);
+        act.DTP->setDate(QDate(2020, 2, 29));
+        for (QLineEdit *field : {act.txtNameOrg, act.txtINN, act.txtZavNum, act.txtGodVyp, act.txtEKLZ})
+            field->setText(u"1"_s);
+        act.cmbTech->setCurrentIndex(1);
+        act.cmbNameKKM->setCurrentIndex(0);
+        act.cmbVidOp->setCurrentIndex(3);
+        act.chSoderjimoe->setChecked(false);
+        act.chProchest->setCheckState(Qt::PartiallyChecked);
+        program.folder.writeSettings(QString(kSettings).replace(u"Tech2=Петров П.П.\n"_s,
+                                                                u"Tech2=Петров П.П.\nTech3=Сидоров С.С.\n"_s));
+
+        QTest::mouseClick(child<QPushButton>(*window, "bClear"), Qt::LeftButton);
+
+        QCOMPARE(act.txtMIFNS->text(), u"15"_s);
+        QCOMPARE(act.DTP->date(), QDate(2020, 2, 29));
+        for (const QLineEdit *field : {act.txtNameOrg, act.txtINN, act.txtZavNum, act.txtGodVyp, act.txtEKLZ})
+            QVERIFY2(field->text().isEmpty(), qPrintable(field->objectName()));
+        for (const QComboBox *list : {act.cmbNameKKM, act.cmbVidOp, act.cmbTech})
+            QCOMPARE(list->currentIndex(), -1);
+        QCOMPARE(act.chSoderjimoe->checkState(), Qt::Checked);
+        QCOMPARE(act.chProchest->checkState(), Qt::Checked);
+        QCOMPARE(items(act.cmbTech).last(), u"Сидоров С.С."_s);
+    }
+
+    void startUpFailureIsShownAndEndsTheProgram_data()
+    {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<bool>("archivePresent");
+        QTest::addColumn<int>("number");
+        QTest::newRow("KeyNull not a number") << u"[System]\r\nKeyNull=abc\r\n"_s << true << 13;
+        QTest::newRow("Quan too large") << u"[ActNumber]\r\nQuan=40000\r\n"_s << true << 6;
+        QTest::newRow("archive missing") << QString() << false << 53;
+    }
+
+    void startUpFailureIsShownAndEndsTheProgram()
+    {
+        QFETCH(QString, settings);
+        QFETCH(bool, archivePresent);
+        QFETCH(int, number);
+        Program program(settings);
+        if (!archivePresent)
+            QVERIFY(QFile::remove(program.folder.filePath(u"QM.dbf"_s)));
+        QVERIFY(!program.start());
+        QCOMPARE(program.prompts.messages.size(), 1);
+        const MessageRequest &message = program.prompts.messages[0];
+        QCOMPARE(message.title, u"Quillmarch"_s);
+        QCOMPARE(message.icon, PromptIcon::Critical);
+        QVERIFY2(message.text.startsWith(u"Ошибка "_s + QString::number(number) + u"\r\n"_s), qPrintable(message.text));
+        QVERIFY(!QFile::exists(program.folder.filePath(u"QM.dbf"_s)) || archivePresent);
+    }
+
+    void printingFromTheWindowArchivesAndCounts()
+    {
+        Program program;
+        program.folder.writeFile(u"Quillmarch.xls"_s, "template");
+        const auto window = program.start();
+        const ActData act = window->actData();
+        act.cmbVidOp->setCurrentIndex(1);
+        act.txtNameOrg->setText(u"ООО Ромашка"_s);
+        program.prompts.answer(PromptAnswer::No);
+        QTest::mouseClick(child<QPushButton>(*window, "bCreateAct"), Qt::LeftButton);
+        QCOMPARE(window->statusPanelText(2), u"Записей: 1"_s);
+        QCOMPARE(act.txtNameOrg->text(), u"ООО Ромашка"_s);
+        QCOMPARE(CountArchiveRecords(program.archive), 1);
+        QVERIFY(program.spreadsheet.log.contains(u"1:visible"_s));
+    }
+
+    void exitClosesTheWindow()
+    {
+        Program program;
+        const auto window = program.start();
+        window->show();
+        QTest::mouseClick(child<QPushButton>(*window, "bExit"), Qt::LeftButton);
+        QVERIFY(!window->isVisible());
+    }
+};
+
+}  // namespace qm::test
+
+QTEST_MAIN(qm::test::MainWindowTest)
+#include "test_main_window.moc"
