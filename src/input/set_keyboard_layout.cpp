@@ -1,0 +1,34 @@
+#include "input/set_keyboard_layout.h"
+
+#include "input/keyboard_layout.h"
+
+using namespace Qt::StringLiterals;
+
+namespace qm {
+
+namespace {
+
+QString wantedLayoutId(const QString &language)
+{
+    const QString upper = language.toUpper();
+    if (upper == u"RU"_s)
+        return u"00000419"_s;
+    if (upper == u"EN"_s)
+        return u"00000409"_s;
+    return {};
+}
+
+}  // namespace
+
+void SetKeyboardLayout(KeyboardLayout &layout, const QString &language)
+{
+    const QString wanted = wantedLayoutId(language);
+    // A language without a known layout gives no target: stepping would only
+    // move the user's layout to an arbitrary one.
+    if (wanted.isEmpty())
+        return;
+    if (layout.activeLayoutId() != wanted)
+        layout.activateNextLayout();
+}
+
+}  // namespace qm

@@ -1,0 +1,93 @@
+#include "fake_keyboard_layout.h"
+#include "input/keyboard_layout.h"
+#include "input/set_keyboard_layout.h"
+#include "input/xkb_layout_ids.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class KeyboardLayoutSwitchTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void setKeyboardLayout_data();
+    void setKeyboardLayout();
+    void xkbLayoutIds_data();
+    void xkbLayoutIds();
+    void systemLayoutIsInertWithoutX11();
+};
+
+void KeyboardLayoutSwitchTest::setKeyboardLayout_data()
+{
+    QTest::addColumn<QStringList>("installed");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<QString>("activeAfter");
+
+    const QStringList usRu{u"00000409"_s, u"00000419"_s};
+    const QStringList ruUs{u"00000419"_s, u"00000409"_s};
+    const QStringList usUaRu{u"00000409"_s, u"00000422"_s, u"00000419"_s};
+
+    QTest::newRow("Russian already active") << ruUs << u"ru"_s << 0 << u"00000419"_s;
+    QTest::newRow("English active, two layouts") << usRu << u"ru"_s << 1 << u"00000419"_s;
+    QTest::newRow("language in capitals") << usRu << u"RU"_s << 1 << u"00000419"_s;
+    QTest::newRow("EN while English is active") << usRu << u"EN"_s << 0 << u"00000409"_s;
+    QTest::newRow("en while Russian is active") << ruUs << u"en"_s << 1 << u"00000409"_s;
+    QTest::newRow("three layouts: one step only") << usUaRu << u"ru"_s << 1 << u"00000422"_s;
+    QTest::newRow("unreadable layout still steps") << QStringList{QString(), u"00000419"_s} << u"ru"_s << 1
+                                                   << u"00000419"_s;
+    QTest::newRow("unknown language changes nothing") << usRu << u"de"_s << 0 << u"00000409"_s;
+}
+
+void KeyboardLayoutSwitchTest::setKeyboardLayout()
+{
+    QFETCH(QStringList, installed);
+    QFETCH(QString, language);
+    QFETCH(int, steps);
+    QFETCH(QString, activeAfter);
+
+    qm::test::FakeKeyboardLayout layout(installed);
+    qm::SetKeyboardLayout(layout, language);
+    QCOMPARE(layout.steps, steps);
+    QCOMPARE(layout.activeLayoutId(), activeAfter);
+}
+
+void KeyboardLayoutSwitchTest::xkbLayoutIds_data()
+{
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<QString>("variant");
+    QTest::addColumn<QString>("id");
+
+    QTest::newRow("us") << u"us"_s << QString() << u"00000409"_s;
+    QTest::newRow("ru") << u"ru"_s << QString() << u"00000419"_s;
+    QTest::newRow("ru with an unlisted variant is Russian") << u"ru"_s << u"winkeys"_s << u"00000419"_s;
+    QTest::newRow("ru typewriter is another layout") << u"ru"_s << u"typewriter"_s << u"00010419"_s;
+    QTest::newRow("us dvorak") << u"us"_s << u"dvorak"_s << u"00010409"_s;
+    QTest::newRow("padded names from the property") << u" ua "_s << u" "_s << u"00000422"_s;
+    QTest::newRow("hexadecimal digits in capitals") << u"fr"_s << QString() << u"0000040C"_s;
+    QTest::newRow("unknown layout") << u"xx"_s << QString() << QString();
+    QTest::newRow("empty layout") << QString() << QString() << QString();
+}
+
+void KeyboardLayoutSwitchTest::xkbLayoutIds()
+{
+    QFETCH(QString, layout);
+    QFETCH(QString, variant);
+    QFETCH(QString, id);
+    QCOMPARE(qm::windowsLayoutIdOfXkb(layout, variant), id);
+}
+
+// The offscreen platform has the X11 native interface but no display: the
+// factory must not hand that null display to Xlib.
+void KeyboardLayoutSwitchTest::systemLayoutIsInertWithoutX11()
+{
+    const std::unique_ptr<qm::KeyboardLayout> layout = qm::makeSystemKeyboardLayout();
+    QVERIFY(layout);
+    QCOMPARE(layout->activeLayoutId(), QString());
+    layout->activateNextLayout();
+    qm::SetKeyboardLayout(*layout, u"ru"_s);
+    QCOMPARE(layout->activeLayoutId(), QString());
+}
+
+QTEST_MAIN(KeyboardLayoutSwitchTest)
+#include "tst_keyboard_layout_switch.moc"

@@ -1,0 +1,96 @@
+// Runs the customer field's layout switch against a real X server: a private
+// Xvfb with the layouts "us,ru", the way a mechanic's desktop is set up.
+
+#include "app/act_data.h"
+#include "input/field_input_rules.h"
+#include "input/keyboard_layout.h"
+#include "xkb_group_probe.h"
+#include "xvfb_display.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+using qm::test::xkbGroupSeenByAnotherClient;
+
+class X11KeyboardLayoutTest : public QObject {
+    Q_OBJECT
+public:
+    X11KeyboardLayoutTest(QString displayName, QString skipReason)
+        : displayName_(std::move(displayName)), skipReason_(std::move(skipReason))
+    {
+    }
+
+private Q_SLOTS:
+    void initTestCase();
+    void focusingCustomerFieldSwitchesToRussian();
+
+private:
+    QString displayName_;
+    QString skipReason_;
+};
+
+void X11KeyboardLayoutTest::initTestCase()
+{
+    if (!skipReason_.isEmpty())
+        QSKIP(qPrintable(skipReason_));
+    QCOMPARE(QGuiApplication::platformName(), u"xcb"_s);
+}
+
+void X11KeyboardLayoutTest::focusingCustomerFieldSwitchesToRussian()
+{
+    const std::unique_ptr<qm::KeyboardLayout> layout = qm::makeSystemKeyboardLayout();
+    QCOMPARE(layout->activeLayoutId(), u"00000409"_s);
+    QCOMPARE(xkbGroupSeenByAnotherClient(displayName_), 0);
+
+    QWidget window;
+    auto *column = new QVBoxLayout(&window);
+    qm::ActData act;
+    act.txtINN = new QLineEdit(&window);
+    act.txtNameOrg = new QLineEdit(&window);
+    column->addWidget(act.txtINN);
+    column->addWidget(act.txtNameOrg);
+    act.txtINN->setFocus();
+    qm::installFieldInputRules(act, 127, *layout);
+
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(layout->activeLayoutId(), u"00000409"_s);
+
+    // Focus changes are delivered directly: Xvfb has no window manager to
+    // grant the window the X input focus reliably.
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(act.txtNameOrg, &focusIn);
+    QCOMPARE(layout->activeLayoutId(), u"00000419"_s);
+    QCOMPARE(xkbGroupSeenByAnotherClient(displayName_), 1);
+
+    // Already Russian: a second visit must not step on to English.
+    QApplication::sendEvent(act.txtNameOrg, &focusIn);
+    QCOMPARE(layout->activeLayoutId(), u"00000419"_s);
+    QCOMPARE(xkbGroupSeenByAnotherClient(displayName_), 1);
+}
+
+int main(int argc, char *argv[])
+{
+    qm::test::XvfbDisplay xvfb;
+    QString skipReason;
+    if (!xvfb.start())
+        skipReason = u"No X server for the layout test: "_s + xvfb.error();
+    else if (!xvfb.run({u"setxkbmap"_s, u"-display"_s, xvfb.name(), u"-layout"_s, u"us,ru"_s}))
+        skipReason = u"setxkbmap failed (is x11-xkb-utils installed?)"_s;
+
+    if (skipReason.isEmpty()) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        qputenv("DISPLAY", xvfb.name().toLocal8Bit());
+    } else {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+
+    QApplication app(argc, argv);
+    X11KeyboardLayoutTest test(xvfb.name(), skipReason);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_x11_keyboard_layout.moc"
