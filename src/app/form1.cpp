@@ -33,12 +33,29 @@ QLabel *makePanel(QWidget *parent, const QString &accessibleName)
     return panel;
 }
 
+// The labels stand where the act's layout puts them, each ending where its
+// field begins. The fixed-pitch face found on this system may be a little
+// wider than the one the layout was drawn with: such a label is set a little
+// tighter rather than having its last characters cut off.
+void fitLabelToItsPlace(QLabel *label)
+{
+    const QString text = label->text();
+    const int overflow = label->fontMetrics().horizontalAdvance(text) - label->width();
+    if (overflow <= 0 || text.size() < 2)
+        return;
+    QFont font = label->font();
+    font.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(overflow + 1) / qreal(text.size() - 1));
+    label->setFont(font);
+}
+
 }  // namespace
 
 Form1::Form1(MainWindowServices services, QWidget *parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::Form1>()), services_(std::move(services))
 {
     ui_->setupUi(this);
+    for (QLabel *label : ui_->centralwidget->findChildren<QLabel *>())
+        fitLabelToItsPlace(label);
     values_.programFolder = services_.programFolder;
     buildStatusBar();
 
