@@ -1,0 +1,28 @@
+#pragma once
+
+#include "archive/archive_table.h"
+
+#include <QString>
+
+#include <chrono>
+
+namespace qm {
+
+// The archive table QM as the dBASE file QM.dbf in the program folder. Every
+// open() opens and locks the file afresh; nothing is cached between uses, and
+// the file is never created here.
+class DbfArchive final : public Archive {
+public:
+    static constexpr std::chrono::milliseconds kDefaultLockTimeout{5000};
+
+    explicit DbfArchive(QString programFolder, std::chrono::milliseconds lockTimeout = kDefaultLockTimeout);
+
+    QString filePath() const { return filePath_; }
+    std::unique_ptr<ArchiveRecordSet> open(ArchiveAccess access) override;
+
+private:
+    QString filePath_;
+    std::chrono::milliseconds lockTimeout_;
+};
+
+}  // namespace qm

@@ -1,0 +1,249 @@
+#include "archive/dbf_archive.h"
+#include "archive/dbf_header.h"
+#include "archive/empty_archive.h"
+#include "archive_test_helpers.h"
+#include "common/failure.h"
+#include "support/temp_program_folder.h"
+
+#include <QDate>
+#include <QProcess>
+#include <QStringDecoder>
+#include <QTest>
+#include <QtEndian>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(std::function<void(QByteArray &)>)
+
+namespace qm::test {
+namespace {
+
+using Damage = std::function<void(QByteArray &)>;
+
+constexpr int kHeaderLength = 385;
+constexpr int kRecordLength = 271;
+
+void setUint16(QByteArray &bytes, int offset, int value)
+{
+    qToLittleEndian<quint16>(quint16(value), bytes.data() + offset);
+}
+
+int descriptorOffset(int fieldIndex)
+{
+    return kDbfPrefixLength + kDbfDescriptorLength * fieldIndex;
+}
+
+}  // namespace
+
+class ArchiveFileIntegrityTest : public QObject {
+    Q_OBJECT
+
+private:
+    TempProgramFolder folder_;
+    QString archivePath() const { return folder_.filePath(u"QM.dbf"_s); }
+    DbfArchive archive() const { return DbfArchive(folder_.path(), 300ms); }
+
+    // Three committed records, the second deleted: "A", "C" remain.
+    QByteArray writeSmallArchive()
+    {
+        QFile::remove(archivePath());
+        createEmptyArchive(archivePath());
+        DbfArchive table = archive();
+        for (const QString &number : {u"A"_s, u"B"_s, u"C"_s})
+            appendRecord(table, {{u"ZAVNUM"_s, number}, {u"E_SOHRAN"_s, true}});
+        deleteAt(table, 1);
+        return fileBytes(archivePath());
+    }
+
+private Q_SLOTS:
+    void emptyArchiveLayout()
+    {
+        QFile::remove(archivePath());
+        createEmptyArchive(archivePath());
+        const QByteArray bytes = fileBytes(archivePath());
+        const DbfHeader header = parseDbfHeader(bytes, archivePath());
+        QCOMPARE(int(header.version), 0x03);
+        QCOMPARE(header.languageDriver, kDbfLdidWindows1251);
+        QCOMPARE(header.recordCount, 0u);
+        QCOMPARE(header.lastUpdate, QDate::currentDate());
+        QStringList layout;
+        for (const DbfField &field : header.fields)
+            layout << u"%1 %2%3"_s.arg(field.name, QChar::fromLatin1(field.type)).arg(field.width);
+        QCOMPARE(layout, QStringList({u"ACTDATE C10"_s, u"MECHNAME C60"_s, u"TYPEKKM C60"_s, u"ZAVNUM C12"_s,
+                                      u"GODVYP C4"_s, u"PRICHINA C60"_s, u"INN C12"_s, u"EKLZREG C10"_s,
+                                      u"NAMEORG C40"_s, u"E_SOHRAN L1"_s, u"E_READABLE L1"_s}));
+        QCOMPARE(bytes.size(), kHeaderLength + 1);
+        QCOMPARE(bytes.back(), kDbfEndOfFile);
+        DbfArchive table = archive();
+        QCOMPARE(CountArchiveRecords(table), 0);
+    }
+
+    void makeEmptyArchiveToolNeverOverwrites()
+    {
+        QFile::remove(archivePath());
+        QCOMPARE(QProcess::execute(QStringLiteral(QM_MAKE_EMPTY_ARCHIVE), {archivePath()}), 0);
+        const QByteArray created = fileBytes(archivePath());
+        QCOMPARE(parseDbfHeader(created, archivePath()).fields.size(), size_t(11));
+
+        writeFileBytes(archivePath(), "not an archive");
+        QVERIFY(QProcess::execute(QStringLiteral(QM_MAKE_EMPTY_ARCHIVE), {archivePath()}) != 0);
+        QCOMPARE(fileBytes(archivePath()), QByteArray("not an archive"));
+    }
+
+    void appendUpdatesHeaderAndEndMark()
+    {
+        const QByteArray bytes = writeSmallArchive();
+        const DbfHeader header = parseDbfHeader(bytes, archivePath());
+        QCOMPARE(header.recordCount, 3u);
+        QCOMPARE(header.lastUpdate, QDate::currentDate());
+        QCOMPARE(bytes.size(), kHeaderLength + 3 * kRecordLength + 1);
+        QCOMPARE(bytes.back(), kDbfEndOfFile);
+        QCOMPARE(bytes.at(kHeaderLength), ' ');
+        QCOMPARE(bytes.at(kHeaderLength + kRecordLength), '*');
+    }
+
+    void paddingOfOtherWritersIsStripped()
+    {
+        QByteArray bytes = writeSmallArchive();
+        const int zavnum = kHeaderLength + 1 + 10 + 60 + 60;
+        bytes.replace(zavnum, 12, QByteArray("A \0\0\0\0\0\0\0\0\0\0", 12));
+        bytes[kHeaderLength + kRecordLength - 2] = '?';  // E_SOHRAN of the first record
+        writeFileBytes(archivePath(), bytes);
+        DbfArchive table = archive();
+        QCOMPARE(column(table, u"ZAVNUM"), QStringList({u"A"_s, u"C"_s}));
+        QCOMPARE(column(table, u"E_SOHRAN"), QStringList({u"<null>"_s, u"true"_s}));
+    }
+
+    void corruptFilesAreRefusedAndNeverWritten_data()
+    {
+        QTest::addColumn<Damage>("damage");
+
+        QTest::newRow("empty file") << Damage([](QByteArray &b) { b.clear(); });
+        QTest::newRow("shorter than a header") << Damage([](QByteArray &b) { b.truncate(20); });
+        QTest::newRow("unknown version") << Damage([](QByteArray &b) { b[0] = char(0x30); });
+        QTest::newRow("count larger than the file") << Damage([](QByteArray &b) { b[4] = char(200); });
+        QTest::newRow("record cut short") << Damage([](QByteArray &b) { b.truncate(b.size() - 50); });
+        QTest::newRow("two records past the count")
+            << Damage([](QByteArray &b) { b.chop(1); b += b.mid(kHeaderLength, 2 * kRecordLength) + kDbfEndOfFile; });
+        QTest::newRow("header length past the file") << Damage([](QByteArray &b) { setUint16(b, 8, 0xFFF0); });
+        QTest::newRow("no terminator")
+            << Damage([](QByteArray &b) { b[descriptorOffset(11)] = 'X'; });
+        QTest::newRow("record length not the sum of widths")
+            << Damage([](QByteArray &b) { setUint16(b, 10, kRecordLength - 1); });
+        QTest::newRow("field past the record length")
+            << Damage([](QByteArray &b) { b[descriptorOffset(10) + 16] = char(5); });
+        QTest::newRow("unknown field type") << Damage([](QByteArray &b) { b[descriptorOffset(3) + 11] = 'X'; });
+        QTest::newRow("memo field") << Damage([](QByteArray &b) { b[descriptorOffset(3) + 11] = 'M'; });
+        QTest::newRow("zero width") << Damage([](QByteArray &b) { b[descriptorOffset(0) + 16] = 0; });
+        QTest::newRow("empty field name") << Damage([](QByteArray &b) { b[descriptorOffset(2)] = 0; });
+        QTest::newRow("same field twice")
+            << Damage([](QByteArray &b) { b.replace(descriptorOffset(4), 6, "ZAVNUM"); });
+        QTest::newRow("flag neither space nor star")
+            << Damage([](QByteArray &b) { b[kHeaderLength + 2 * kRecordLength] = 'D'; });
+    }
+
+    void corruptFilesAreRefusedAndNeverWritten()
+    {
+        QFETCH(Damage, damage);
+        QByteArray bytes = writeSmallArchive();
+        damage(bytes);
+        writeFileBytes(archivePath(), bytes);
+
+        DbfArchive table = archive();
+        for (const ArchiveAccess access : {ArchiveAccess::Writable, ArchiveAccess::ReadOnly}) {
+            try {
+                const auto records = table.open(access);
+                if (access == ArchiveAccess::Writable) {
+                    records->addNew();
+                    records->update();
+                }
+                QFAIL("a damaged file was opened");
+            } catch (const Failure &failure) {
+                QCOMPARE(failure.number(), FailureCode::TableCorrupt);
+                QVERIFY2(failure.description().contains(archivePath()), qPrintable(failure.description()));
+            }
+        }
+        QCOMPARE(fileBytes(archivePath()), bytes);
+    }
+
+    void interruptedAppendIsIgnoredThenReplaced_data()
+    {
+        QTest::addColumn<int>("tailLength");
+        QTest::newRow("whole record and end mark") << kRecordLength + 1;
+        QTest::newRow("whole record, no end mark") << kRecordLength;
+        QTest::newRow("half a record") << kRecordLength / 2;
+        QTest::newRow("the flag alone") << 1;
+    }
+
+    void interruptedAppendIsIgnoredThenReplaced()
+    {
+        QFETCH(int, tailLength);
+        QByteArray bytes = writeSmallArchive();
+        bytes.chop(1);  // the end mark: the interrupted append wrote over it
+        QByteArray tail = bytes.mid(kHeaderLength, kRecordLength);
+        tail.replace(1 + 10 + 60 + 60, 1, "Z");  // ZAVNUM "Z": the record that never got committed
+        tail += kDbfEndOfFile;
+        writeFileBytes(archivePath(), bytes + tail.left(tailLength));
+
+        DbfArchive table = archive();
+        QCOMPARE(column(table, u"ZAVNUM"), QStringList({u"A"_s, u"C"_s}));
+        appendRecord(table, {{u"ZAVNUM"_s, u"D"_s}});
+        QCOMPARE(column(table, u"ZAVNUM"), QStringList({u"A"_s, u"C"_s, u"D"_s}));
+        const QByteArray after = fileBytes(archivePath());
+        QCOMPARE(after.size(), kHeaderLength + 4 * kRecordLength + 1);
+        QCOMPARE(after.back(), kDbfEndOfFile);
+    }
+
+    void dateColumnReadsAndWritesTheSameDate()
+    {
+        folder_.copyFixture(u"archive/xbase_date_column.dbf"_s, u"QM.dbf"_s);
+        DbfArchive table = archive();
+        QCOMPARE(column(table, u"ACTDATE"), QStringList({u"2012-01-06"_s, u"<null>"_s}));
+
+        appendRecord(table, {{u"ACTDATE"_s, u"5.3.2012"_s}});
+        appendRecord(table, {{u"ACTDATE"_s, u"31.12.2012"_s}});
+        const QByteArray bytes = fileBytes(archivePath());
+        QVERIFY(bytes.contains("20120305"));
+        const auto records = table.open(ArchiveAccess::ReadOnly);
+        records->skip(3);
+        QCOMPARE(records->value(u"ACTDATE"), QVariant(QDate(2012, 12, 31)));
+        records->close();
+
+        try {
+            appendRecord(table, {{u"ACTDATE"_s, u"31.2.2012"_s}});
+            QFAIL("an impossible date was stored");
+        } catch (const Failure &failure) {
+            QCOMPARE(failure.number(), FailureCode::TypeMismatch);
+            QVERIFY(failure.description().contains(u"ACTDATE"));
+        }
+        QCOMPARE(fileBytes(archivePath()), bytes);
+    }
+
+    void dosCodePageIsReadAndWritten()
+    {
+        folder_.copyFixture(u"archive/xbase_cp866.dbf"_s, u"QM.dbf"_s);
+        DbfArchive table = archive();
+        QCOMPARE(column(table, u"NAMEORG"), QStringList({u"ООО \"Ромашка\""_s}));
+        QCOMPARE(column(table, u"PRICHINA"), QStringList({u"Замена ЭКЛЗ"_s}));
+
+        appendRecord(table, {{u"NAMEORG"_s, u"Ёлка и Щука"_s}});
+        QCOMPARE(column(table, u"NAMEORG").last(), u"Ёлка и Щука"_s);
+        QStringDecoder dos("IBM866");
+        QVERIFY(QString(dos.decode(fileBytes(archivePath()))).contains(u"Ёлка и Щука"));
+        try {
+            appendRecord(table, {{u"NAMEORG"_s, u"ООО «Ромашка»"_s}});  // no guillemets in 866
+            QFAIL("text the code page cannot hold was stored");
+        } catch (const Failure &failure) {
+            QCOMPARE(failure.number(), FailureCode::TypeMismatch);
+            QVERIFY(failure.description().contains(u"NAMEORG"));
+        }
+    }
+};
+
+}  // namespace qm::test
+
+QTEST_GUILESS_MAIN(qm::test::ArchiveFileIntegrityTest)
+#include "tst_archive_file_integrity.moc"
