@@ -1,0 +1,44 @@
+#include "archive/commands/archive_window_messages.h"
+
+using namespace Qt::StringLiterals;
+
+namespace qm {
+namespace {
+
+MessageRequest programMessage(const QString &text, PromptIcon icon)
+{
+    MessageRequest request;
+    request.title = u"Quillmarch"_s;
+    request.text = text;
+    request.icon = icon;
+    return request;
+}
+
+}  // namespace
+
+MessageRequest emptyArchiveMessage()
+{
+    return programMessage(u"Архив пуст"_s, PromptIcon::Information);
+}
+
+MessageRequest noRecordsMessage()
+{
+    return programMessage(u"В базе нет записей !"_s, PromptIcon::None);
+}
+
+MessageRequest confirmDeletionMessage()
+{
+    MessageRequest request = programMessage(u"Удалить запись ?"_s, PromptIcon::None);
+    request.buttons = PromptButtons::YesNo;
+    request.defaultButton = PromptAnswer::Yes;
+    return request;
+}
+
+MessageRequest archiveChangedMessage()
+{
+    return programMessage(u"Архив QM.dbf изменён другой копией программы после того, как был открыт "
+                          u"этот список.\r\nЗапись не удалена. Список обновлён: выберите запись ещё раз."_s,
+                          PromptIcon::Warning);
+}
+
+}  // namespace qm

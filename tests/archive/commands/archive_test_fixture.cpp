@@ -1,0 +1,190 @@
+#include "archive_test_fixture.h"
+
+#include "archive/commands/form2.h"
+#include "archive/commands/fill_archive_list.h"
+#include "archive/empty_archive.h"
+#include "settings/pick_lists.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+
+namespace qm::test {
+
+ArchiveRow sampleRow(int n)
+{
+    const QString s = QString::number(n);
+    return {
+        {ArchiveField::ACTDATE.toString(), u"%1.2.2012"_s.arg(n)},
+        {ArchiveField::MECHNAME.toString(), u"Механик %1"_s.arg(s)},
+        {ArchiveField::TYPEKKM.toString(), u"ККМ-%1"_s.arg(s)},
+        {ArchiveField::ZAVNUM.toString(), u"Z%1"_s.arg(s)},
+        {ArchiveField::GODVYP.toString(), u"200%1"_s.arg(n % 10)},
+        {ArchiveField::PRICHINA.toString(), u"Заполнение ЭКЛЗ"_s},
+        {ArchiveField::E_SOHRAN.toString(), n % 2 == 0},
+        {ArchiveField::E_READABLE.toString(), n % 2 != 0},
+        {ArchiveField::INN.toString(), u"77000000%1"_s.arg(s)},
+        {ArchiveField::EKLZREG.toString(), u"55500%1"_s.arg(s)},
+        {ArchiveField::NAMEORG.toString(), u"ООО Ромашка-%1"_s.arg(s)},
+    };
+}
+
+ActFields::ActFields(const QString &iniPath)
+{
+    auto line = [this](int maxLength) {
+        auto *box = new QLineEdit(this);
+        box->setMaxLength(maxLength);
+        return box;
+    };
+    act.DTP = new QDateTimeEdit(this);
+    act.DTP->setMinimumDate(QDate(1997, 1, 1));
+    act.DTP->setMaximumDate(QDate(9999, 12, 31));
+    act.DTP->setDateTime(QDateTime(QDate(2020, 5, 17), QTime(14, 30)));
+    act.txtMIFNS = line(40);
+    act.txtNameOrg = line(40);
+    act.txtINN = line(12);
+    act.cmbNameKKM = new QComboBox(this);
+    act.txtZavNum = line(12);
+    act.txtGodVyp = line(4);
+    act.cmbVidOp = new QComboBox(this);
+    act.txtEKLZ = line(10);
+    act.chSoderjimoe = new QCheckBox(this);
+    act.chProchest = new QCheckBox(this);
+    act.cmbTech = new QComboBox(this);
+    act.recordCountPanel = new QLabel(this);
+    LoadKkmModels(iniPath, act.cmbNameKKM);
+    LoadTechnicians(iniPath, act.cmbTech);
+    LoadOperationTypes(act.cmbVidOp);
+    act.chSoderjimoe->setChecked(true);
+    act.chProchest->setChecked(true);
+}
+
+ArchiveWorld::ArchiveWorld() : archive(folder.path())
+{
+    QStringList mechanics, models;
+    for (int n = 1; n <= 4; ++n) {
+        mechanics.append(u"Механик %1"_s.arg(n));
+        models.append(u"ККМ-%1"_s.arg(n));
+    }
+    writeSettings(mechanics, models);
+    createEmptyArchive(folder.filePath(u"QM.dbf"_s));
+    fields = std::make_unique<ActFields>(folder.filePath(u"Quillmarch.ini"_s));
+}
+
+void ArchiveWorld::writeSettings(const QStringList &mechanics, const QStringList &models) const
+{
+    QString text = u"[TechNames]\r\n"_s;
+    for (qsizetype i = 0; i < mechanics.size(); ++i)
+        text += u"Tech%1=%2\r\n"_s.arg(i + 1).arg(mechanics[i]);
+    text += u"[KKM]\r\n"_s;
+    for (qsizetype i = 0; i < models.size(); ++i)
+        text += u"KKM%1=%2\r\n"_s.arg(i + 1).arg(models[i]);
+    folder.writeSettings(text);
+}
+
+void ArchiveWorld::append(const ArchiveRow &row)
+{
+    const auto records = archive.open(ArchiveAccess::Writable);
+    records->addNew();
+    for (auto it = row.cbegin(); it != row.cend(); ++it)
+        records->setValue(it.key(), it.value());
+    records->update();
+    records->close();
+}
+
+void ArchiveWorld::append(const QList<ArchiveRow> &rows)
+{
+    for (const ArchiveRow &row : rows)
+        append(row);
+}
+
+QList<QVariant> ArchiveWorld::column(QStringView field)
+{
+    QList<QVariant> values;
+    const auto records = archive.open(ArchiveAccess::ReadOnly);
+    for (; !records->atEnd(); records->moveNext())
+        values.append(records->value(field));
+    return values;
+}
+
+int ArchiveWorld::recordCount()
+{
+    return CountArchiveRecords(archive);
+}
+
+QStringList ArchiveWorld::listLines()
+{
+    QStringList lines;
+    const auto records = archive.open(ArchiveAccess::ReadOnly);
+    for (; !records->atEnd(); records->moveNext())
+        lines.append(archiveListLine(*records));
+    return lines;
+}
+
+ArchiveWindowContext ArchiveWorld::context()
+{
+    return ArchiveWindowContext{fields->act, folder.filePath(u"Quillmarch.ini"_s), &prompts, &archive, fields.get()};
+}
+
+QStringList itemTexts(const QComboBox *list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->itemText(i));
+    return texts;
+}
+
+QStringList lineTexts(const QListWidget *list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->item(i)->text());
+    return texts;
+}
+
+void clickLine(QListWidget *list, int row)
+{
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+namespace {
+
+Form2 *shownArchiveWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<Form2 *>(widget); window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool whileArchiveWindowShown(const std::function<void()> &openingCommand,
+                             const std::function<void(Form2 &)> &action)
+{
+    bool shown = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        Form2 *window = shownArchiveWindow();
+        if (!window)
+            return;
+        poll.stop();
+        shown = true;
+        action(*window);
+        if (window->isVisible())
+            window->reject();
+    });
+    poll.start();
+    openingCommand();
+    return shown;
+}
+
+}  // namespace qm::test

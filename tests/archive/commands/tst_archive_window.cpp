@@ -1,0 +1,358 @@
+// The archive window driven as the mechanic drives it: opening, the list,
+// deletion, the guard against a changed archive, and failures of the archive.
+
+#include "archive_test_fixture.h"
+
+#include "archive/commands/form2.h"
+#include "archive/dbf_header.h"
+
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace qm::test {
+namespace {
+
+ArchiveRow withField(ArchiveRow row, QStringView field, const QVariant &value)
+{
+    row.insert(field.toString(), value);
+    return row;
+}
+
+// The five text boxes a deletion writes, in one string for comparison.
+QString deletionFields(const ActData &act)
+{
+    return QStringList{act.txtZavNum->text(), act.txtGodVyp->text(), act.txtINN->text(), act.txtEKLZ->text(),
+                       act.txtNameOrg->text()}
+        .join(u'|');
+}
+
+QString rowDeletionFields(const ArchiveRow &row)
+{
+    QStringList texts;
+    for (QStringView field : {ArchiveField::ZAVNUM, ArchiveField::GODVYP, ArchiveField::INN, ArchiveField::EKLZREG,
+                              ArchiveField::NAMEORG})
+        texts.append(row.value(field.toString()).toString());
+    return texts.join(u'|');
+}
+
+// A window over the archive as it is now, loaded and shown without a modal loop.
+struct OpenWindow {
+    explicit OpenWindow(ArchiveWorld &world) : window(world.context())
+    {
+        loaded = window.Form_Load();
+        if (loaded)
+            window.show();
+    }
+    Form2 window;
+    bool loaded = false;
+};
+
+}  // namespace
+
+class ArchiveWindowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void emptyListAsksNotToBeShown();
+    void windowListsOneLinePerRecord_data();
+    void windowListsOneLinePerRecord();
+    void dateColumnOfAnOldArchiveIsListedDayFirst();
+    void deleteChangesNothingWithoutSelectionOrConfirmation_data();
+    void deleteChangesNothingWithoutSelectionOrConfirmation();
+    void deletionKeepsEveryLineOnItsOwnRecord_data();
+    void deletionKeepsEveryLineOnItsOwnRecord();
+    void deletionIsRefusedWhenAnotherCopyChangedTheArchive_data();
+    void deletionIsRefusedWhenAnotherCopyChangedTheArchive();
+    void missingArchiveFileIsReportedAndTheWindowGoesOn_data();
+    void missingArchiveFileIsReportedAndTheWindowGoesOn();
+    void selectionKeysAndExitDoNotRecall();
+};
+
+void ArchiveWindowTest::emptyListAsksNotToBeShown()
+{
+    // The table was emptied after the "Архив" command counted it.
+    ArchiveWorld world;
+    world.fields->act.recordCountPanel->setText(u"Записей: 7"_s);
+    Form2 window(world.context());
+    QVERIFY(!window.Form_Load());
+    QCOMPARE(world.prompts.messages.size(), 1);
+    const MessageRequest &message = world.prompts.messages.constFirst();
+    QCOMPARE(message.text, u"В базе нет записей !"_s);
+    QCOMPARE(message.icon, PromptIcon::None);
+    QCOMPARE(message.title, u"Quillmarch"_s);
+    QCOMPARE(world.fields->act.recordCountPanel->text(), u"Записей: 0"_s);
+}
+
+void ArchiveWindowTest::windowListsOneLinePerRecord_data()
+{
+    QTest::addColumn<QList<ArchiveRow>>("rows");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("three records in append order")
+        << QList<ArchiveRow>{sampleRow(1), sampleRow(2), sampleRow(3)}
+        << QStringList{u"1.2.2012 ~ Z1 ~ ООО Ромашка-1 ~ Заполнение ЭКЛЗ"_s,
+                       u"2.2.2012 ~ Z2 ~ ООО Ромашка-2 ~ Заполнение ЭКЛЗ"_s,
+                       u"3.2.2012 ~ Z3 ~ ООО Ромашка-3 ~ Заполнение ЭКЛЗ"_s};
+    QTest::newRow("null serial number: the separators meet")
+        << QList<ArchiveRow>{withField(sampleRow(4), ArchiveField::ZAVNUM, QVariant())}
+        << QStringList{u"4.2.2012 ~  ~ ООО Ромашка-4 ~ Заполнение ЭКЛЗ"_s};
+    QTest::newRow("every listed field null")
+        << QList<ArchiveRow>{ArchiveRow{{ArchiveField::MECHNAME.toString(), u"Механик 1"_s}}}
+        << QStringList{u" ~  ~  ~ "_s};
+    QTest::newRow("leading spaces kept")
+        << QList<ArchiveRow>{withField(sampleRow(5), ArchiveField::NAMEORG, u"  ИП Петров"_s)}
+        << QStringList{u"5.2.2012 ~ Z5 ~   ИП Петров ~ Заполнение ЭКЛЗ"_s};
+}
+
+void ArchiveWindowTest::windowListsOneLinePerRecord()
+{
+    QFETCH(QList<ArchiveRow>, rows);
+    QFETCH(QStringList, lines);
+    ArchiveWorld world;
+    world.append(rows);
+    world.fields->act.recordCountPanel->setText(u"Записей: 99"_s);
+
+    OpenWindow open(world);
+    QVERIFY(open.loaded);
+    QCOMPARE(lineTexts(open.window.lBase()), lines);
+    QCOMPARE(world.fields->act.recordCountPanel->text(), u"Записей: %1"_s.arg(rows.size()));
+    QVERIFY(open.window.lBase()->selectedItems().isEmpty());
+    QVERIFY(world.prompts.messages.isEmpty());
+}
+
+void ArchiveWindowTest::dateColumnOfAnOldArchiveIsListedDayFirst()
+{
+    ArchiveWorld world;
+    QFile::remove(world.folder.filePath(u"QM.dbf"_s));
+    std::vector<DbfField> fields;
+    fields.push_back(DbfField{ArchiveField::ACTDATE.toString(), 'D', 8, 0, 0});
+    for (QStringView name : {ArchiveField::MECHNAME, ArchiveField::TYPEKKM, ArchiveField::ZAVNUM,
+                             ArchiveField::GODVYP, ArchiveField::PRICHINA, ArchiveField::INN,
+                             ArchiveField::EKLZREG, ArchiveField::NAMEORG})
+        fields.push_back(DbfField{name.toString(), 'C', 60, 0, 0});
+    fields.push_back(DbfField{ArchiveField::E_SOHRAN.toString(), 'L', 1, 0, 0});
+    fields.push_back(DbfField{ArchiveField::E_READABLE.toString(), 'L', 1, 0, 0});
+    const DbfHeader header = layoutDbfHeader(fields, kDbfLdidWindows1251, QDate(2012, 1, 1));
+    world.folder.writeFile(u"QM.dbf"_s, encodeDbfHeader(header) + kDbfEndOfFile);
+    world.append(withField(sampleRow(1), ArchiveField::ACTDATE, u"6.1.2012"_s));
+
+    OpenWindow open(world);
+    QCOMPARE(lineTexts(open.window.lBase()), QStringList{u"06.01.2012 ~ Z1 ~ ООО Ромашка-1 ~ Заполнение ЭКЛЗ"_s});
+}
+
+void ArchiveWindowTest::deleteChangesNothingWithoutSelectionOrConfirmation_data()
+{
+    QTest::addColumn<int>("selectedLine");
+    QTest::addColumn<int>("promptsShown");
+
+    QTest::newRow("no line selected: not even asked") << -1 << 0;
+    QTest::newRow("answered No") << 1 << 1;
+}
+
+void ArchiveWindowTest::deleteChangesNothingWithoutSelectionOrConfirmation()
+{
+    QFETCH(int, selectedLine);
+    QFETCH(int, promptsShown);
+    ArchiveWorld world;
+    world.append({sampleRow(1), sampleRow(2)});
+    world.fields->act.txtZavNum->setText(u"ZZZ"_s);
+    world.fields->act.recordCountPanel->setText(u"Записей: 5"_s);
+
+    OpenWindow open(world);
+    const QStringList lines = lineTexts(open.window.lBase());
+    if (selectedLine >= 0)
+        clickLine(open.window.lBase(), selectedLine);
+    world.prompts.answer(PromptAnswer::No);
+    QTest::mouseClick(open.window.bDeleteRecord(), Qt::LeftButton);
+
+    QCOMPARE(world.prompts.messages.size(), promptsShown);
+    if (promptsShown > 0) {
+        QCOMPARE(world.prompts.messages.constFirst().text, u"Удалить запись ?"_s);
+        QCOMPARE(world.prompts.messages.constFirst().buttons, PromptButtons::YesNo);
+        QCOMPARE(world.prompts.messages.constFirst().icon, PromptIcon::None);
+        QCOMPARE(world.prompts.messages.constFirst().title, u"Quillmarch"_s);
+    }
+    QCOMPARE(world.recordCount(), 2);
+    QCOMPARE(lineTexts(open.window.lBase()), lines);
+    QCOMPARE(world.fields->act.txtZavNum->text(), u"ZZZ"_s);
+    QVERIFY(open.window.isVisible());
+}
+
+void ArchiveWindowTest::deletionKeepsEveryLineOnItsOwnRecord_data()
+{
+    QTest::addColumn<int>("recordCount");
+    QTest::addColumn<int>("deletedLine");
+
+    QTest::newRow("first of three") << 3 << 0;
+    QTest::newRow("middle of three") << 3 << 1;
+    QTest::newRow("last of three") << 3 << 2;
+    QTest::newRow("the only record") << 1 << 0;
+}
+
+void ArchiveWindowTest::deletionKeepsEveryLineOnItsOwnRecord()
+{
+    QFETCH(int, recordCount);
+    QFETCH(int, deletedLine);
+    ArchiveWorld world;
+    QList<ArchiveRow> rows;
+    for (int n = 1; n <= recordCount; ++n)
+        rows.append(sampleRow(n));
+    // A null field reaches its text box as the empty text.
+    rows[deletedLine].insert(ArchiveField::GODVYP.toString(), QVariant());
+    world.append(rows);
+    const ActData &act = world.fields->act;
+    act.cmbTech->setCurrentIndex(2);
+    act.txtMIFNS->setText(u"12"_s);
+
+    OpenWindow open(world);
+    const QString countShown = act.recordCountPanel->text();
+    clickLine(open.window.lBase(), deletedLine);
+    world.prompts.answer(PromptAnswer::Yes);
+    QTest::mouseClick(open.window.bDeleteRecord(), Qt::LeftButton);
+
+    const ArchiveRow deleted = rows.takeAt(deletedLine);
+    QCOMPARE(deletionFields(act), rowDeletionFields(deleted));
+    QCOMPARE(act.cmbTech->currentIndex(), 2);
+    QCOMPARE(act.txtMIFNS->text(), u"12"_s);
+    QCOMPARE(act.recordCountPanel->text(), countShown);
+    QCOMPARE(world.recordCount(), recordCount - 1);
+    QCOMPARE(world.column(ArchiveField::ZAVNUM).size(), rows.size());
+    QCOMPARE(lineTexts(open.window.lBase()), world.listLines());
+    QVERIFY(open.window.isVisible());
+    QCOMPARE(world.prompts.messages.size(), 1);
+
+    // Every remaining line still recalls the record it shows.
+    for (int line = 0; line < rows.size(); ++line) {
+        OpenWindow again(world);
+        clickLine(again.window.lBase(), line);
+        QTest::mouseClick(again.window.bSelect(), Qt::LeftButton);
+        QVERIFY(!again.window.isVisible());
+        QCOMPARE(act.txtZavNum->text(), rows[line].value(ArchiveField::ZAVNUM.toString()).toString());
+        QCOMPARE(act.cmbTech->currentText(), rows[line].value(ArchiveField::MECHNAME.toString()).toString());
+    }
+}
+
+void ArchiveWindowTest::deletionIsRefusedWhenAnotherCopyChangedTheArchive_data()
+{
+    QTest::addColumn<int>("selectedLine");
+    QTest::addColumn<QString>("change");
+
+    QTest::newRow("record appended") << 1 << u"append"_s;
+    QTest::newRow("selected record deleted") << 1 << u"delete 1"_s;
+    QTest::newRow("record before an identical line deleted") << 0 << u"delete 0"_s;
+}
+
+void ArchiveWindowTest::deletionIsRefusedWhenAnotherCopyChangedTheArchive()
+{
+    QFETCH(int, selectedLine);
+    QFETCH(QString, change);
+    ArchiveWorld world;
+    // The first two lines are identical: only the mechanic tells them apart.
+    world.append({sampleRow(1), withField(sampleRow(1), ArchiveField::MECHNAME, u"Механик 2"_s), sampleRow(3)});
+    const ActData &act = world.fields->act;
+    act.txtZavNum->setText(u"ZZZ"_s);
+
+    OpenWindow open(world);
+    clickLine(open.window.lBase(), selectedLine);
+
+    DbfArchive otherCopy(world.folder.path());
+    {
+        const auto records = otherCopy.open(ArchiveAccess::Writable);
+        if (change == u"append"_s) {
+            records->addNew();
+            records->setValue(ArchiveField::ZAVNUM, u"NEW"_s);
+        } else {
+            const int position = change.back().digitValue();
+            if (position > 0)
+                records->skip(position);
+            records->deleteCurrent();
+        }
+        records->update();
+        records->close();
+    }
+    const QList<QVariant> mechanicsAfterChange = world.column(ArchiveField::MECHNAME);
+
+    world.prompts.answer(PromptAnswer::Yes);
+    QTest::mouseClick(open.window.bDeleteRecord(), Qt::LeftButton);
+
+    QCOMPARE(world.column(ArchiveField::MECHNAME), mechanicsAfterChange);
+    QCOMPARE(act.txtZavNum->text(), u"ZZZ"_s);
+    QCOMPARE(world.prompts.messages.size(), 2);
+    const MessageRequest &warning = world.prompts.messages.constLast();
+    QCOMPARE(warning.title, u"Quillmarch"_s);
+    QVERIFY2(warning.text.contains(u"не удалена"_s), qPrintable(warning.text));
+    QCOMPARE(lineTexts(open.window.lBase()), world.listLines());
+    QCOMPARE(act.recordCountPanel->text(), u"Записей: %1"_s.arg(mechanicsAfterChange.size()));
+    QVERIFY(open.window.isVisible());
+}
+
+void ArchiveWindowTest::missingArchiveFileIsReportedAndTheWindowGoesOn_data()
+{
+    QTest::addColumn<bool>("deleting");
+    QTest::newRow("delete") << true;
+    QTest::newRow("select") << false;
+}
+
+void ArchiveWindowTest::missingArchiveFileIsReportedAndTheWindowGoesOn()
+{
+    QFETCH(bool, deleting);
+    ArchiveWorld world;
+    world.append({sampleRow(1), sampleRow(2)});
+    OpenWindow open(world);
+    const QStringList lines = lineTexts(open.window.lBase());
+    QVERIFY(QFile::remove(world.folder.filePath(u"QM.dbf"_s)));
+
+    clickLine(open.window.lBase(), 1);
+    world.prompts.answer(PromptAnswer::Yes);
+    QTest::mouseClick(deleting ? open.window.bDeleteRecord() : open.window.bSelect(), Qt::LeftButton);
+
+    const MessageRequest &failure = world.prompts.messages.constLast();
+    QCOMPARE(failure.title, u"Quillmarch"_s);
+    QCOMPARE(failure.icon, PromptIcon::Critical);
+    QVERIFY2(failure.text.startsWith(u"Ошибка 53"_s), qPrintable(failure.text));
+    QVERIFY2(failure.text.contains(u"QM.dbf"_s), qPrintable(failure.text));
+    QCOMPARE(lineTexts(open.window.lBase()), lines);
+    QVERIFY(open.window.isVisible());
+    QVERIFY(!QFile::exists(world.folder.filePath(u"QM.dbf"_s)));
+}
+
+void ArchiveWindowTest::selectionKeysAndExitDoNotRecall()
+{
+    ArchiveWorld world;
+    world.append({sampleRow(1), sampleRow(2)});
+    const ActData &act = world.fields->act;
+    OpenWindow open(world);
+    QCOMPARE(open.window.focusWidget(), open.window.lBase());
+
+    // No line selected: neither "Выбрать" nor a double-click on empty space recall anything.
+    QTest::mouseClick(open.window.bSelect(), Qt::LeftButton);
+    QTest::mouseDClick(open.window.lBase()->viewport(), Qt::LeftButton, {},
+                       QPoint(5, open.window.lBase()->viewport()->height() - 5));
+    QVERIFY(open.window.isVisible());
+    QVERIFY(act.txtZavNum->text().isEmpty());
+
+    // A selected line: Enter and Escape are no commands of this window.
+    clickLine(open.window.lBase(), 1);
+    open.window.lBase()->setFocus();
+    QTest::keyClick(open.window.lBase(), Qt::Key_Return);
+    QTest::keyClick(open.window.lBase(), Qt::Key_Enter);
+    QTest::keyClick(open.window.lBase(), Qt::Key_Escape);
+    QTest::keyClick(&open.window, Qt::Key_Escape);
+    QVERIFY(open.window.isVisible());
+    QVERIFY(act.txtZavNum->text().isEmpty());
+    QVERIFY(world.prompts.messages.isEmpty());
+
+    QTest::mouseClick(open.window.bExit(), Qt::LeftButton);
+    QVERIFY(!open.window.isVisible());
+    QVERIFY(act.txtZavNum->text().isEmpty());
+    QCOMPARE(world.recordCount(), 2);
+}
+
+}  // namespace qm::test
+
+QTEST_MAIN(qm::test::ArchiveWindowTest)
+#include "tst_archive_window.moc"

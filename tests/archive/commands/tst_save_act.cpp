@@ -1,0 +1,172 @@
+// What a save stores: the values handed to the archive and the bytes that
+// reach QM.dbf, for the cases where placeholders, padding and formats matter.
+
+#include "archive_test_fixture.h"
+
+#include "archive/commands/save_act.h"
+#include "archive/dbf_header.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace qm::test {
+namespace {
+
+// Keeps every value a save sets, so the exact texts can be checked before the
+// storage pads or trims them.
+class RecordingRecordSet final : public ArchiveRecordSet {
+public:
+    explicit RecordingRecordSet(ArchiveRow &stored) : stored_(stored) {}
+    int recordCount() const override { return 1; }
+    bool atEnd() const override { return true; }
+    void moveNext() override {}
+    QVariant value(QStringView) const override { return {}; }
+    void addNew() override {}
+    void setValue(QStringView fieldName, const QVariant &value) override { stored_.insert(fieldName.toString(), value); }
+    void update() override {}
+    void skip(int) override {}
+    void deleteCurrent() override {}
+    void close() override {}
+
+private:
+    ArchiveRow &stored_;
+};
+
+class RecordingArchive final : public Archive {
+public:
+    std::unique_ptr<ArchiveRecordSet> open(ArchiveAccess) override
+    {
+        return std::make_unique<RecordingRecordSet>(stored);
+    }
+    ArchiveRow stored;
+};
+
+// The raw cell of the last record in QM.dbf, padding included.
+QByteArray rawCell(const QString &path, QStringView fieldName)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    const QByteArray bytes = file.readAll();
+    const DbfHeader header = parseDbfHeader(bytes, path);
+    const qint64 lastRecord = header.headerLength + qint64(header.recordCount - 1) * header.recordLength;
+    for (const DbfField &field : header.fields) {
+        if (field.name == fieldName)
+            return bytes.mid(lastRecord + field.offset, field.width);   // the offset counts the deletion flag
+    }
+    return "<no field>";
+}
+
+void setEmptyAct(const ActData &act)
+{
+    for (QLineEdit *box : {act.txtNameOrg, act.txtINN, act.txtZavNum, act.txtGodVyp, act.txtEKLZ})
+        box->clear();
+    for (QComboBox *list : {act.cmbNameKKM, act.cmbVidOp, act.cmbTech})
+        list->setCurrentIndex(-1);
+    act.chSoderjimoe->setChecked(false);
+    act.chProchest->setChecked(false);
+    act.DTP->setDate(QDate(2012, 3, 5));
+}
+
+}  // namespace
+
+class SaveActTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void emptyActStoresPlaceholders();
+    void storedBytes_data();
+    void storedBytes();
+};
+
+void SaveActTest::emptyActStoresPlaceholders()
+{
+    ArchiveWorld world;
+    const ActData &act = world.fields->act;
+    setEmptyAct(act);
+    act.txtMIFNS->setText(u"46"_s);
+    RecordingArchive archive;
+
+    SaveActToArchive(act, archive);
+
+    const ArchiveRow expected{
+        {ArchiveField::ACTDATE.toString(), u"5.3.2012"_s},
+        {ArchiveField::MECHNAME.toString(), QString()},
+        {ArchiveField::TYPEKKM.toString(), u" "_s},
+        {ArchiveField::ZAVNUM.toString(), u" "_s},
+        {ArchiveField::GODVYP.toString(), u" "_s},
+        {ArchiveField::PRICHINA.toString(), u" "_s},
+        {ArchiveField::E_SOHRAN.toString(), false},
+        {ArchiveField::E_READABLE.toString(), false},
+        {ArchiveField::INN.toString(), u" "_s},
+        {ArchiveField::EKLZREG.toString(), u"          "_s},
+        {ArchiveField::NAMEORG.toString(), u" "_s},
+    };
+    QCOMPARE(archive.stored.keys().size(), expected.size());
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        QCOMPARE(archive.stored.value(it.key()), it.value());
+}
+
+void SaveActTest::storedBytes_data()
+{
+    QTest::addColumn<int>("recordsBefore");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("registration");
+    QTest::addColumn<bool>("preserved");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<QByteArray>("dateCell");
+    QTest::addColumn<QByteArray>("registrationCell");
+    QTest::addColumn<QByteArray>("logicalCells");
+
+    QTest::newRow("one-digit day and month, seven-digit number, ticked and not")
+        << 0 << QDate(2012, 3, 5) << u"1234567"_s << true << false << QByteArray("5.3.2012  ")
+        << QByteArray("1234567   ") << QByteArray("TF");
+    QTest::newRow("two-digit day and month, empty number, not and ticked")
+        << 2 << QDate(2012, 12, 31) << QString() << false << true << QByteArray("31.12.2012")
+        << QByteArray("          ") << QByteArray("FT");
+    QTest::newRow("ten-digit number") << 1 << QDate(2009, 10, 1) << u"0123456789"_s << true << true
+                                      << QByteArray("1.10.2009 ") << QByteArray("0123456789") << QByteArray("TT");
+}
+
+void SaveActTest::storedBytes()
+{
+    QFETCH(int, recordsBefore);
+    QFETCH(QDate, date);
+    QFETCH(QString, registration);
+    QFETCH(bool, preserved);
+    QFETCH(bool, readable);
+    QFETCH(QByteArray, dateCell);
+    QFETCH(QByteArray, registrationCell);
+    QFETCH(QByteArray, logicalCells);
+    ArchiveWorld world;
+    for (int n = 1; n <= recordsBefore; ++n)
+        world.append(sampleRow(n));
+    const ActData &act = world.fields->act;
+    setEmptyAct(act);
+    act.DTP->setDate(date);
+    act.txtEKLZ->setText(registration);
+    act.chSoderjimoe->setChecked(preserved);
+    act.chProchest->setChecked(readable);
+
+    SaveActToArchive(act, world.archive);
+
+    QCOMPARE(act.recordCountPanel->text(), u"Записей: %1"_s.arg(recordsBefore + 1));
+    QCOMPARE(act.txtEKLZ->text(), registration);
+    const QString path = world.folder.filePath(u"QM.dbf"_s);
+    QCOMPARE(rawCell(path, ArchiveField::ACTDATE), dateCell);
+    QCOMPARE(rawCell(path, ArchiveField::EKLZREG), registrationCell);
+    QCOMPARE(rawCell(path, ArchiveField::E_SOHRAN) + rawCell(path, ArchiveField::E_READABLE), logicalCells);
+    // Empty texts reach the file as blank cells, never as anything else.
+    for (QStringView field : {ArchiveField::MECHNAME, ArchiveField::TYPEKKM, ArchiveField::ZAVNUM,
+                              ArchiveField::NAMEORG}) {
+        const QByteArray cell = rawCell(path, field);
+        QVERIFY2(!cell.isEmpty() && cell.count(' ') == cell.size(), cell.constData());
+    }
+}
+
+}  // namespace qm::test
+
+QTEST_MAIN(qm::test::SaveActTest)
+#include "tst_save_act.moc"
