@@ -1,0 +1,44 @@
+#pragma once
+
+#include "document/uno/libreoffice_calc.h"
+#include "document/uno/uno_failure.h"
+
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+
+#include <memory>
+#include <optional>
+
+namespace qm::calc {
+
+// One office reached over its own pipe, and the workbooks we made in it. The
+// last workbook made from a template is the active one. Destroying the object
+// only drops our references: the office and its documents stay for the user.
+class CalcInstance : public LibreOfficeInstance {
+public:
+    CalcInstance(OfficeConnection connection, QString printToFile);
+
+    bool isAlive() const override;
+    void setSheetsInNewWorkbook(int count) override;
+    void addWorkbookFromTemplate(const QString &templatePath) override;
+    std::unique_ptr<SpreadsheetSheet> activeSheet() override;
+    void printActiveWorkbook(int copies) override;
+    void setVisible(bool visible) override;
+
+    // The office behind this instance (tests read it back and shut it down).
+    const OfficeConnection &connection() const { return session_->connection(); }
+    const css::uno::Reference<css::sheet::XSpreadsheetDocument> &activeWorkbook() const { return workbook_; }
+
+private:
+    const css::uno::Reference<css::sheet::XSpreadsheetDocument> &requireWorkbook(const QString &action) const;
+    css::uno::Reference<css::sheet::XSpreadsheet> savedActiveSheet() const;
+
+    std::shared_ptr<OfficeSession> session_;
+    QString printToFile_;
+    css::uno::Reference<css::sheet::XSpreadsheetDocument> workbook_;
+    // Read from an Excel template's own file: the office cannot tell it for a
+    // hidden document.
+    std::optional<int> savedActiveIndex_;
+};
+
+}  // namespace qm::calc

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "document/spreadsheet.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace qm {
+
+// How instances of LibreOffice Calc are started. The defaults are those of the
+// mechanic's desktop: the installed office, on the user's own profile, so their
+// printers and settings apply.
+struct LibreOfficeOptions {
+    // The soffice launcher; empty means the one of the installed LibreOffice.
+    QString sofficePath;
+    // Start without any window system (tests, build machines).
+    bool headless = false;
+    // Folder of a private office profile; empty means the user's own profile.
+    QString profileDir;
+    // When set, printing writes the active workbook to this file instead of the
+    // printer (tests read the printed act back from it).
+    QString printToFile;
+    // How long a freshly started office may take to answer.
+    int startTimeoutSeconds = 30;
+};
+
+// An instance that can tell whether its office is still there. After the office
+// went away every operation fails with number 462; a caller that wants to go on
+// has to start a new instance.
+class LibreOfficeInstance : public SpreadsheetInstance {
+public:
+    virtual bool isAlive() const = 0;
+};
+
+// The spreadsheet application on LibreOffice Calc. Every instance it starts is a
+// LibreOfficeInstance.
+std::unique_ptr<SpreadsheetApplication> makeLibreOfficeCalc(const LibreOfficeOptions &options);
+
+}  // namespace qm

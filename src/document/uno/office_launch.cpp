@@ -1,0 +1,128 @@
+#include "document/uno/office_launch.h"
+
+#include "common/failure.h"
+#include "document/uno/uno_strings.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+#include <QUrl>
+
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <cppuhelper/bootstrap.hxx>
+
+#include <csignal>
+
+using namespace Qt::StringLiterals;
+using css::uno::Reference;
+
+namespace qm::calc {
+
+namespace {
+
+const QString programDir = QStringLiteral(QM_LIBREOFFICE_PROGRAM_DIR);
+
+QString sofficePathOf(const LibreOfficeOptions &options)
+{
+    return options.sofficePath.isEmpty() ? programDir + u"/soffice"_s : options.sofficePath;
+}
+
+QString uniquePipeName()
+{
+    static int started = 0;
+    return u"quillmarch_%1_%2_%3"_s.arg(QCoreApplication::applicationPid())
+        .arg(++started)
+        .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+}
+
+void startOfficeProcess(const LibreOfficeOptions &options, const QString &pipeName)
+{
+    const QString soffice = sofficePathOf(options);
+    const QFileInfo info(soffice);
+    if (!info.isFile() || !info.isExecutable())
+        throw Failure(FailureCode::CannotCreateObject,
+                      u"Не удаётся запустить LibreOffice: программа %1 не найдена"_s.arg(soffice));
+
+    QStringList arguments{u"--invisible"_s, u"--nologo"_s, u"--nodefault"_s,
+                          u"--norestore"_s, u"--nolockcheck"_s};
+    if (options.headless)
+        arguments << u"--headless"_s;
+    if (!options.profileDir.isEmpty())
+        arguments << u"-env:UserInstallation=%1"_s.arg(
+            QUrl::fromLocalFile(options.profileDir).toString(QUrl::FullyEncoded));
+    arguments << u"--accept=pipe,name=%1;urp;StarOffice.ComponentContext"_s.arg(pipeName);
+
+    // Detached and silent: the office outlives us for the user, and it must not
+    // hold our standard output (a test runner would wait for it to close).
+    QProcess process;
+    process.setProgram(soffice);
+    process.setArguments(arguments);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    if (!process.startDetached())
+        throw Failure(FailureCode::CannotCreateObject,
+                      u"Не удаётся запустить LibreOffice (%1): %2"_s.arg(soffice, process.errorString()));
+}
+
+}  // namespace
+
+Reference<css::uno::XComponentContext> localContext()
+{
+    static Reference<css::uno::XComponentContext> context;
+    if (context.is())
+        return context;
+    // Our executable is not in the office's folder, so the runtime has to be told
+    // where its own bootstrap settings are.
+    if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP"))
+        qputenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:" QM_LIBREOFFICE_PROGRAM_DIR "/fundamentalrc");
+    // A write to the pipe of an office that has just died must turn into an
+    // exception of the bridge, not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
+    try {
+        context = cppu::defaultBootstrap_InitialComponentContext();
+    } catch (const css::uno::Exception &e) {
+        throw Failure(FailureCode::CannotCreateObject,
+                      u"Не удаётся подготовить связь с LibreOffice (%1): %2"_s.arg(programDir, toQString(e.Message)));
+    }
+    return context;
+}
+
+OfficeConnection launchOffice(const LibreOfficeOptions &options)
+{
+    const Reference<css::uno::XComponentContext> local = localContext();
+    OfficeConnection connection;
+    connection.pipeName = uniquePipeName();
+    startOfficeProcess(options, connection.pipeName);
+
+    const rtl::OUString url = toOUString(
+        u"uno:pipe,name=%1;urp;StarOffice.ComponentContext"_s.arg(connection.pipeName));
+    const QDeadlineTimer deadline(std::chrono::seconds(options.startTimeoutSeconds));
+    try {
+        const Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
+        for (;;) {
+            try {
+                connection.context.set(resolver->resolve(url), css::uno::UNO_QUERY_THROW);
+                break;
+            } catch (const css::connection::NoConnectException &) {
+                if (deadline.hasExpired())
+                    throw Failure(FailureCode::CannotCreateObject,
+                                  u"LibreOffice (%1) не ответила за %2 с"_s.arg(sofficePathOf(options))
+                                      .arg(options.startTimeoutSeconds));
+                QThread::msleep(100);
+            }
+        }
+        connection.desktop = css::frame::Desktop::create(connection.context);
+    } catch (const css::uno::Exception &e) {
+        throw Failure(FailureCode::CannotCreateObject,
+                      u"Не удаётся подключиться к LibreOffice: %1"_s.arg(toQString(e.Message)));
+    }
+    return connection;
+}
+
+}  // namespace qm::calc

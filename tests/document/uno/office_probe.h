@@ -1,0 +1,37 @@
+#pragma once
+
+#include "document/uno/office_launch.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/table/CellContentType.hpp>
+
+namespace qm::test {
+
+// Looks at what the office holds, independently of the code under test.
+struct CellContents {
+    css::table::CellContentType type;
+    QString text;
+};
+CellContents cellContents(const css::uno::Reference<css::sheet::XSpreadsheet> &sheet, const QString &address);
+css::uno::Reference<css::sheet::XSpreadsheet> sheetNamed(
+    const css::uno::Reference<css::sheet::XSpreadsheetDocument> &workbook, const QString &name);
+
+// Converts a document with the office's export filter ("MS Excel 97").
+void convertDocument(const calc::OfficeConnection &office, const QString &from, const QString &to,
+                     const QString &filter);
+
+// Ids of the office processes started with this text on their command line.
+QList<qint64> officeProcesses(const QString &commandLineMarker);
+// Ends the office for good; only the test fixture may do this.
+void terminateOffice(const calc::OfficeConnection &office);
+
+QString pdfText(const QString &pdfPath);
+int pdfPageCount(const QString &pdfPath);
+QByteArray fileSha256(const QString &path);
+
+}  // namespace qm::test
