@@ -1,0 +1,64 @@
+#include "common/failure.h"
+#include "common/guarded_command.h"
+#include "common/qt_prompts.h"
+#include "common/windows1251.h"
+#include "support/scripted_prompts.h"
+
+#include <QTest>
+
+#include <new>
+
+using namespace Qt::StringLiterals;
+
+namespace qm::test {
+
+class CommonTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void windows1251RoundTrip()
+    {
+        const QString text = u"Ёлка №5 «Ромашка» — ИНН"_s;
+        const auto bytes = toWindows1251(text);
+        QVERIFY(bytes);
+        QCOMPARE(bytes->left(4), QByteArray("\xA8\xEB\xEA\xE0"));
+        QVERIFY(bytes->contains('\xB9'));   // №
+        QCOMPARE(fromWindows1251(*bytes), text);
+    }
+
+    void charactersWithoutAWindows1251ByteAreRefused()
+    {
+        QVERIFY(!toWindows1251(u"漢字"_s));
+        QVERIFY(!toWindows1251(u"Снеговик ☃"_s));
+        QVERIFY(toWindows1251(u"Ґрунт €"_s));
+    }
+
+    void cp866Decodes()
+    {
+        QCOMPARE(fromCp866(QByteArray("\x80\xA0\xAF")), u"Аап"_s);
+    }
+
+    void fileFilterBecomesQtFilter()
+    {
+        QCOMPARE(QtPrompts::toQtFilter(u"Шаблон акта|Quillmarch.xls"_s), u"Шаблон акта (Quillmarch.xls)"_s);
+        QCOMPARE(QtPrompts::toQtFilter(u"Книги|*.xls;*.xlsx|Все|*"_s), u"Книги (*.xls *.xlsx);;Все (*)"_s);
+    }
+
+    void guardedCommandShowsTheFailureAndGoesOn()
+    {
+        ScriptedPrompts prompts;
+        QVERIFY(!runGuarded(prompts, [] { throw Failure(53, u"Файл QM.dbf не найден."_s); }));
+        QVERIFY(!runGuarded(prompts, [] { throw std::bad_alloc(); }));
+        QVERIFY(runGuarded(prompts, [] {}));
+        QCOMPARE(prompts.messages.size(), 2);
+        QCOMPARE(prompts.messages[0].text, u"Ошибка 53\r\n\r\nФайл QM.dbf не найден."_s);
+        QCOMPARE(prompts.messages[0].title, u"Quillmarch"_s);
+        QCOMPARE(prompts.messages[0].icon, PromptIcon::Critical);
+        QVERIFY(prompts.messages[1].text.startsWith(u"Ошибка 7\r\n"_s));
+    }
+};
+
+}  // namespace qm::test
+
+QTEST_MAIN(qm::test::CommonTest)
+#include "test_common.moc"
