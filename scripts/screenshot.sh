@@ -1,43 +1,35 @@
 #!/usr/bin/env bash
-# Takes the README's screenshot of the main window: the built program in a
-# real X server (Xvfb), with the settings and the empty archive shipped
-# beside it, copied into a throw-away program folder.
-# Usage: scripts/screenshot.sh [build-dir]   (writes docs/main-window.png)
+# Takes the README's pictures from the real program in a real X server (Xvfb):
+# the main window with an act typed in, the filled act in LibreOffice Calc,
+# and the archive window with a few acts. The program runs on a throw-away
+# program folder (the shipped settings and template, an empty archive) and
+# LibreOffice on a throw-away profile.
+# Usage: scripts/screenshot.sh [build-dir]   (writes docs/*.png)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build_dir="${1:-$root/build}"
-out="$root/docs/main-window.png"
-mkdir -p "$root/docs"
+out="$root/docs"
+mkdir -p "$out"
 
 work="$(mktemp -d)"
 cleanup() {
-  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
+  pkill -f "$work/profile" 2>/dev/null || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-cp "$build_dir/bin/Quillmarch" "$work/"
-cp "$root/data/Quillmarch.ini" "$work/"
-"$build_dir/tools/qm_make_empty_archive" "$work/QM.dbf"
+mkdir -p "$work/program"
+cp "$root/data/Quillmarch.ini" "$build_dir/bin/Quillmarch.xls" "$work/program/"
+"$build_dir/tools/qm_make_empty_archive" "$work/program/QM.dbf"
 
-display=":$((90 + RANDOM % 9))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp &
+exec {display_fd}<> <(:)
+Xvfb -displayfd "$display_fd" -screen 0 1280x900x24 -nolisten tcp -noreset &
 xvfb_pid=$!
-sleep 1
-DISPLAY="$display" QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= "$work/Quillmarch" &
-app_pid=$!
+read -r -t 10 display_number <&"$display_fd"
+export DISPLAY=":$display_number"
+setxkbmap -layout us,ru
 
-window=""
-for _ in $(seq 1 50); do
-  window="$(DISPLAY="$display" xwininfo -root -tree 2>/dev/null | awk '/"Quillmarch - /{print $1; exit}')"
-  [ -n "$window" ] && break
-  sleep 0.2
-done
-if [ -z "$window" ]; then
-  echo "The main window did not appear" >&2
-  exit 1
-fi
-sleep 1
-DISPLAY="$display" import -window "$window" "$out"
-echo "Wrote $out"
+QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= \
+  "$build_dir/tools/qm_readme_screenshots" "$work/program" "$out" "$work/profile"
+echo "Wrote $out/main-window.png $out/act-in-calc.png $out/archive-window.png"
