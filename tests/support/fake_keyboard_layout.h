@@ -6,24 +6,31 @@
 
 namespace qm::test {
 
-// Layouts as a list with one active entry; stepping moves to the next one.
+// Installed layouts in the system's order; stepping wraps around like XKB groups.
 class FakeKeyboardLayout final : public KeyboardLayout {
 public:
-    explicit FakeKeyboardLayout(QStringList layouts = {QStringLiteral("00000409"), QStringLiteral("00000419")})
-        : layouts_(std::move(layouts)) {}
+    explicit FakeKeyboardLayout(QStringList installed = {QStringLiteral("00000409"), QStringLiteral("00000419")},
+                                int active = 0)
+        : installed_(std::move(installed)), active_(active)
+    {
+    }
 
-    QString activeLayoutId() override { return layouts_.value(active_); }
+    QString activeLayoutId() override { return installed_.value(active_); }
     void activateNextLayout() override
     {
         ++steps;
-        active_ = layouts_.isEmpty() ? 0 : int((active_ + 1) % layouts_.size());
+        if (!installed_.isEmpty())
+            active_ = (active_ + 1) % installed_.size();
     }
+
+    // The user picks a layout by hand: not a step of the code under test.
+    void select(const QString &id) { active_ = static_cast<int>(installed_.indexOf(id)); }
 
     int steps = 0;
 
 private:
-    QStringList layouts_;
-    int active_ = 0;
+    QStringList installed_;
+    int active_;
 };
 
 }  // namespace qm::test

@@ -163,4 +163,4 @@ void PickListsTest::operationTypesAreTheFiveFixedTexts()
 }
 
 QTEST_MAIN(PickListsTest)
-#include "tst_pick_lists.moc"
+#include "test_pick_lists.moc"

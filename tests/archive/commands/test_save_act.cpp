@@ -169,4 +169,4 @@ void SaveActTest::storedBytes()
 }  // namespace qm::test
 
 QTEST_MAIN(qm::test::SaveActTest)
-#include "tst_save_act.moc"
+#include "test_save_act.moc"

@@ -1,5 +1,5 @@
 #include "app/act_data.h"
-#include "fake_keyboard_layout.h"
+#include "support/fake_keyboard_layout.h"
 #include "input/field_input_rules.h"
 
 #include <QApplication>
@@ -270,4 +270,4 @@ void FieldInputRulesTest::customerFieldSwitchesToRussianOnFocus()
 }
 
 QTEST_MAIN(FieldInputRulesTest)
-#include "tst_field_input_rules.moc"
+#include "test_field_input_rules.moc"

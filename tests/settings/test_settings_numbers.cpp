@@ -97,4 +97,4 @@ void SettingsNumbersTest::readsFromTheFileWithDefaults()
 }
 
 QTEST_GUILESS_MAIN(SettingsNumbersTest)
-#include "tst_settings_numbers.moc"
+#include "test_settings_numbers.moc"

@@ -240,4 +240,4 @@ private Q_SLOTS:
 }  // namespace qm::test
 
 QTEST_GUILESS_MAIN(qm::test::ArchiveRecordSetTest)
-#include "tst_archive_record_set.moc"
+#include "test_archive_record_set.moc"

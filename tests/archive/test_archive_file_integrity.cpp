@@ -246,4 +246,4 @@ private Q_SLOTS:
 }  // namespace qm::test
 
 QTEST_GUILESS_MAIN(qm::test::ArchiveFileIntegrityTest)
-#include "tst_archive_file_integrity.moc"
+#include "test_archive_file_integrity.moc"

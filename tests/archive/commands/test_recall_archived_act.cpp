@@ -221,4 +221,4 @@ void RecallArchivedActTest::identicalLinesRecallTheirOwnRecords()
 }  // namespace qm::test
 
 QTEST_MAIN(qm::test::RecallArchivedActTest)
-#include "tst_recall_archived_act.moc"
+#include "test_recall_archived_act.moc"

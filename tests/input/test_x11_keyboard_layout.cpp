@@ -93,4 +93,4 @@ int main(int argc, char *argv[])
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_x11_keyboard_layout.moc"
+#include "test_x11_keyboard_layout.moc"

@@ -97,4 +97,4 @@ private Q_SLOTS:
 }  // namespace qm::test
 
 QTEST_GUILESS_MAIN(qm::test::ArchiveInteropTest)
-#include "tst_archive_interop.moc"
+#include "test_archive_interop.moc"

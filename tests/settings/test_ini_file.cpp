@@ -90,4 +90,4 @@ void IniFileTest::absentOrUnreadableFileGivesDefaults()
 }
 
 QTEST_GUILESS_MAIN(IniFileTest)
-#include "tst_ini_file.moc"
+#include "test_ini_file.moc"

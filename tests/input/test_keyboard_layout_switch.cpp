@@ -1,4 +1,4 @@
-#include "fake_keyboard_layout.h"
+#include "support/fake_keyboard_layout.h"
 #include "input/keyboard_layout.h"
 #include "input/set_keyboard_layout.h"
 #include "input/xkb_layout_ids.h"
@@ -90,4 +90,4 @@ void KeyboardLayoutSwitchTest::systemLayoutIsInertWithoutX11()
 }
 
 QTEST_MAIN(KeyboardLayoutSwitchTest)
-#include "tst_keyboard_layout_switch.moc"
+#include "test_keyboard_layout_switch.moc"

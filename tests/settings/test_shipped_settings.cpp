@@ -61,4 +61,4 @@ void ShippedSettingsTest::givesEveryValue()
 }
 
 QTEST_MAIN(ShippedSettingsTest)
-#include "tst_shipped_settings.moc"
+#include "test_shipped_settings.moc"

@@ -355,4 +355,4 @@ void ArchiveWindowTest::selectionKeysAndExitDoNotRecall()
 }  // namespace qm::test
 
 QTEST_MAIN(qm::test::ArchiveWindowTest)
-#include "tst_archive_window.moc"
+#include "test_archive_window.moc"

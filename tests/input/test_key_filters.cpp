@@ -141,4 +141,4 @@ void KeyFiltersTest::customerRule()
 }
 
 QTEST_MAIN(KeyFiltersTest)
-#include "tst_key_filters.moc"
+#include "test_key_filters.moc"

@@ -71,4 +71,4 @@ void TypedCharacterTest::codeOfKeyPress()
 }
 
 QTEST_GUILESS_MAIN(TypedCharacterTest)
-#include "tst_typed_character.moc"
+#include "test_typed_character.moc"

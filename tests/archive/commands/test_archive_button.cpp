@@ -134,4 +134,4 @@ void ArchiveButtonTest::missingArchiveIsReportedAndTheProgramGoesOn()
 }  // namespace qm::test
 
 QTEST_MAIN(qm::test::ArchiveButtonTest)
-#include "tst_archive_button.moc"
+#include "test_archive_button.moc"
