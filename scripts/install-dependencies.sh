@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the program needs to build, run and be tested.
-# Does nothing when every package is already there.
+# Does nothing when every package is already there. Extra packages a caller
+# needs (the benchmarks' gdal-bin, say) may be named as arguments.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,7 @@ packages=(
   # test and screenshot tools
   xvfb xauth x11-xkb-utils x11-utils imagemagick
   libdbd-xbase-perl perl-modules-5.36 poppler-utils
+  "$@"
 )
 
 missing=()

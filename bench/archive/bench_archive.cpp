@@ -1,134 +1,172 @@
-// Times the archive operations the program performs, on archives of growing
-// size, and prints the median of several runs of each.
+// Times what the program does with its archive on archives of growing size —
+// the count shown at start-up, the archive window's list, recalling and
+// deleting the last act, saving one more — and reads the same file with an
+// independent dBASE reader (GDAL's ogrinfo) for scale. Prints markdown tables
+// of medians (with the range of the runs) and ratios from this one run.
 //
-//   qm_bench_archive [--with-million]
+//   qm_bench_archive [--with-million] [--runs N]
 
 #include "archive/archive_table.h"
+#include "archive/commands/archive_window_context.h"
+#include "archive/commands/delete_selected_record.h"
+#include "archive/commands/fill_archive_list.h"
+#include "archive/commands/recall_archived_act.h"
 #include "archive/dbf_archive.h"
-#include "archive/dbf_header.h"
-#include "archive/empty_archive.h"
 #include "common/failure.h"
+#include "support/act_widgets.h"
+#include "support/bench_archive_file.h"
+#include "support/bench_timing.h"
+#include "support/scripted_prompts.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
+#include <QApplication>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QtEndian>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
-#include <vector>
+#include <stdexcept>
 
 using namespace Qt::StringLiterals;
+using qm::bench::Samples;
 
 namespace {
 
-void appendAct(qm::Archive &archive, int number)
+struct SizeResult {
+    int records = 0;
+    double fileMiB = 0;
+    Samples count, listFill, recall, remove, save, ogrCount, ogrRead, ogrStart;
+};
+
+// Runs ogrinfo on the file; its own start-up is measured separately with --version.
+void runOgrinfo(const QString &program, const QStringList &arguments)
 {
-    const auto records = archive.open(qm::ArchiveAccess::Writable);
-    records->addNew();
-    records->setValue(qm::ArchiveField::ACTDATE, u"6.1.2012"_s);
-    records->setValue(qm::ArchiveField::MECHNAME, u"Иванов Иван Иванович"_s);
-    records->setValue(qm::ArchiveField::TYPEKKM, u"ЭКР 2102К"_s);
-    records->setValue(qm::ArchiveField::ZAVNUM, QString::number(number));
-    records->setValue(qm::ArchiveField::PRICHINA, u"Замена ЭКЛЗ"_s);
-    records->setValue(qm::ArchiveField::NAMEORG, u"ООО «Ромашка»"_s);
-    records->setValue(qm::ArchiveField::E_SOHRAN, true);
-    records->update();
-    records->close();
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        throw std::runtime_error("ogrinfo failed: " + arguments.join(u' ').toStdString());
 }
 
-// Builds an archive of `count` acts in one write (appending them one by one
-// would time the disk's sync rate, not the archive); every tenth is deleted.
-void buildArchive(const QString &folder, int count)
+void selectLastLine(QListWidget &list)
 {
-    const QString path = folder + u"/QM.dbf"_s;
-    QFile::remove(path);
-    qm::createEmptyArchive(path);
+    list.clearSelection();
+    list.item(list.count() - 1)->setSelected(true);
+}
+
+SizeResult measure(const QString &folder, int size, int runs, const QString &ogrinfo)
+{
+    SizeResult result;
+    result.records = size;
+    qm::bench::writeArchiveOfActs(folder, size);
     qm::DbfArchive archive(folder);
-    appendAct(archive, 0);
+    const QString path = archive.filePath();
+    result.fileMiB = double(QFileInfo(path).size()) / (1 << 20);
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
-        throw std::runtime_error("cannot reopen the archive");
-    QByteArray bytes = file.readAll();
-    const qm::DbfHeader header = qm::parseDbfHeader(bytes, path);
-    const QByteArray sample = bytes.mid(header.headerLength, header.recordLength);
-    QByteArray records;
-    records.reserve(qsizetype(count) * header.recordLength + 1);
-    for (int i = 0; i < count; ++i) {
-        QByteArray record = sample;
-        record[0] = i % 10 == 9 ? qm::kDbfDeletedFlag : qm::kDbfLiveFlag;
-        records += record;
+    qm::test::ActWidgets widgets;
+    qm::test::ScriptedPrompts prompts;
+    const qm::ArchiveWindowContext context{widgets.act, QString(), &prompts, &archive, &widgets.owner};
+    QListWidget list;
+
+    result.count = qm::bench::timeRuns(runs, [&] {
+        if (qm::CountArchiveRecords(archive) != size)
+            throw std::runtime_error("the count disagrees with the archive built");
+    });
+    result.listFill = qm::bench::timeRuns(runs, [&] { qm::FillArchiveList(context, &list); },
+                                          [&] { list.clear(); });
+    qm::FillArchiveList(context, &list);
+    selectLastLine(list);
+    result.recall = qm::bench::timeRuns(runs, [&] { qm::RecallArchivedAct(context, &list); });
+    if (widgets.act.txtZavNum->text() != QString::number(size))
+        throw std::runtime_error("recall did not bring back the last act");
+
+    // Each deletion removes the last act; one act is saved back and the list
+    // refilled between runs, so every run deletes the last of `size` records.
+    result.remove = qm::bench::timeRuns(
+        runs,
+        [&] {
+            if (qm::DeleteSelectedRecord(context, &list) != qm::DeletionOutcome::Deleted)
+                throw std::runtime_error("the deletion found the archive changed");
+        },
+        [&] {
+            qm::bench::saveTypicalAct(archive, size);
+            list.clear();
+            qm::FillArchiveList(context, &list);
+            selectLastLine(list);
+        });
+    list.clear();
+
+    int serial = size;
+    result.save = qm::bench::timeRuns(runs, [&] { qm::bench::saveTypicalAct(archive, ++serial); });
+
+    if (!ogrinfo.isEmpty()) {
+        result.ogrStart = qm::bench::timeRuns(runs, [&] { runOgrinfo(ogrinfo, {u"--version"_s}); });
+        result.ogrCount = qm::bench::timeRuns(runs, [&] { runOgrinfo(ogrinfo, {u"-ro"_s, u"-al"_s, u"-so"_s, path}); });
+        result.ogrRead = qm::bench::timeRuns(runs, [&] { runOgrinfo(ogrinfo, {u"-ro"_s, u"-al"_s, path}); });
     }
-    records += qm::kDbfEndOfFile;
-    bytes.truncate(header.headerLength);
-    qToLittleEndian<quint32>(quint32(count), bytes.data() + 4);
-    file.resize(0);
-    file.write(bytes + records);
+    return result;
 }
 
-double medianMilliseconds(int runs, const std::function<void()> &operation)
+void printTables(const std::vector<SizeResult> &results, bool withOgrinfo, int runs)
 {
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        operation();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    using qm::bench::printRow;
+    using qm::bench::ratioText;
+    std::printf("\n### Archive operations (ms; median of %d runs, range in brackets)\n\n", runs);
+    printRow({u"Records"_s, u"QM.dbf, MiB"_s, u"Count"_s, u"Archive list fill"_s, u"Recall last"_s,
+              u"Delete last"_s, u"Save one act"_s});
+    printRow({u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s});
+    for (const SizeResult &r : results) {
+        printRow({QString::number(r.records), QString::number(r.fileMiB, 'f', 1), r.count.medianText(),
+                  r.listFill.medianText(), r.recall.medianText(), r.remove.medianText(), r.save.medianText()});
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
-void benchmark(const QString &folder, int size, int runs)
-{
-    buildArchive(folder, size);
-    qm::DbfArchive archive(folder);
-    int live = 0;
-    const double count = medianMilliseconds(runs, [&] { live = qm::CountArchiveRecords(archive); });
-    const double scan = medianMilliseconds(runs, [&] {
-        const auto records = archive.open(qm::ArchiveAccess::ReadOnly);
-        qsizetype characters = 0;
-        for (; !records->atEnd(); records->moveNext()) {
-            characters += records->value(qm::ArchiveField::ACTDATE).toString().size();
-            characters += records->value(qm::ArchiveField::ZAVNUM).toString().size();
-            characters += records->value(qm::ArchiveField::NAMEORG).toString().size();
-            characters += records->value(qm::ArchiveField::PRICHINA).toString().size();
-        }
-        if (characters == 0)
-            throw std::runtime_error("the scan read nothing");
-    });
-    const double seek = medianMilliseconds(runs, [&] {
-        const auto records = archive.open(qm::ArchiveAccess::ReadOnly);
-        records->skip(records->recordCount() - 1);
-        records->value(qm::ArchiveField::ZAVNUM);
-    });
-    int appended = 0;
-    const double append = medianMilliseconds(runs, [&] { appendAct(archive, ++appended); });
-    std::printf("%9d records (%9d live): count %9.3f ms | scan, 4 fields %9.3f ms | seek to last %9.3f ms | "
-                "append %8.3f ms\n",
-                size, live, count, scan, seek, append);
+    std::printf("\n### Scale: per record, and against an independent reader\n\n");
+    printRow({u"Records"_s, u"Count, ns/record"_s, u"List fill, ns/record"_s, u"Count, MB/s"_s,
+              u"ogrinfo start (--version)"_s, u"ogrinfo -so (count)"_s, u"ogrinfo -al (full read)"_s,
+              u"ogrinfo full read ÷ our list fill"_s});
+    printRow({u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s});
+    for (const SizeResult &r : results) {
+        const double megabytes = r.fileMiB * (1 << 20) / 1e6;
+        printRow({QString::number(r.records), QString::number(r.count.median() * 1e6 / r.records, 'f', 0),
+                  QString::number(r.listFill.median() * 1e6 / r.records, 'f', 0),
+                  QString::number(megabytes / (r.count.median() / 1000), 'f', 0),
+                  withOgrinfo ? r.ogrStart.medianText() : u"—"_s,
+                  withOgrinfo ? r.ogrCount.medianText() : u"—"_s,
+                  withOgrinfo ? r.ogrRead.medianText() : u"—"_s,
+                  withOgrinfo ? ratioText(r.ogrRead.median(), r.listFill.median()) : u"—"_s});
+    }
 }
 
 }  // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication application(argc, argv);
-    const bool withMillion = QCoreApplication::arguments().contains(u"--with-million"_s);
+    QApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    const bool withMillion = arguments.contains(u"--with-million"_s);
+    const qsizetype runsAt = arguments.indexOf(u"--runs"_s);
+    const int runs = runsAt > 0 && runsAt + 1 < arguments.size() ? arguments[runsAt + 1].toInt() : 7;
+    const QString ogrinfo = QStandardPaths::findExecutable(u"ogrinfo"_s);
+
     QTemporaryDir folder;
     if (!folder.isValid()) {
         std::fputs("cannot create a temporary folder\n", stderr);
         return 1;
     }
     try {
-        std::printf("Medians of the runs given, in milliseconds; append includes its two fsyncs.\n");
-        benchmark(folder.path(), 1000, 9);
-        benchmark(folder.path(), 100000, 7);
+        std::vector<SizeResult> results;
+        std::vector<int> sizes{1000, 100000};
         if (withMillion)
-            benchmark(folder.path(), 1000000, 5);
+            sizes.push_back(1000000);
+        for (int size : sizes) {
+            std::fprintf(stderr, "archive of %d records...\n", size);
+            results.push_back(measure(folder.path(), size, runs, ogrinfo));
+        }
+        printTables(results, !ogrinfo.isEmpty(), runs);
+        if (ogrinfo.isEmpty())
+            std::printf("\n(ogrinfo not found: install the Debian package gdal-bin for the independent reader)\n");
     } catch (const qm::Failure &failure) {
         std::fprintf(stderr, "%s\n", failure.what());
         return 1;

@@ -43,9 +43,17 @@ void DbfRecordSet::requireCurrent() const
 const DbfField &DbfRecordSet::field(QStringView fieldName) const
 {
     const std::vector<DbfField> &fields = file_->header().fields;
-    const auto found = std::find_if(fields.begin(), fields.end(), [fieldName](const DbfField &candidate) {
-        return fieldName.compare(candidate.name, Qt::CaseInsensitive) == 0;
-    });
+    // Callers spell the names as the table does, so the exact match is tried
+    // first: a case-blind comparison against every column for every cell read
+    // was a quarter of the time of filling the archive list. Names are unique
+    // regardless of case, so both searches find the same column.
+    auto found = std::find_if(fields.begin(), fields.end(),
+                              [fieldName](const DbfField &candidate) { return fieldName == candidate.name; });
+    if (found == fields.end()) {
+        found = std::find_if(fields.begin(), fields.end(), [fieldName](const DbfField &candidate) {
+            return fieldName.compare(candidate.name, Qt::CaseInsensitive) == 0;
+        });
+    }
     if (found == fields.end()) {
         throw Failure(FailureCode::ItemNotFound,
                       u"Поле %1 не найдено в таблице %2"_s.arg(fieldName.toString(), tableLabel()));

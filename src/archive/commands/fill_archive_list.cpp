@@ -7,6 +7,7 @@
 #include "common/prompts.h"
 
 #include <QListWidget>
+#include <QStringBuilder>
 
 using namespace Qt::StringLiterals;
 
@@ -14,11 +15,12 @@ namespace qm {
 
 QString archiveListLine(const ArchiveRecordSet &records)
 {
-    const QString separator = u" ~ "_s;
-    return archiveFieldText(records.value(ArchiveField::ACTDATE)) + separator
-        + archiveFieldText(records.value(ArchiveField::ZAVNUM)) + separator
-        + archiveFieldText(records.value(ArchiveField::NAMEORG)) + separator
-        + archiveFieldText(records.value(ArchiveField::PRICHINA));
+    // Built in one allocation: the list fill makes one line per archived act.
+    const QLatin1StringView separator(" ~ ");
+    return archiveFieldText(records.value(ArchiveField::ACTDATE)) % separator
+        % archiveFieldText(records.value(ArchiveField::ZAVNUM)) % separator
+        % archiveFieldText(records.value(ArchiveField::NAMEORG)) % separator
+        % archiveFieldText(records.value(ArchiveField::PRICHINA));
 }
 
 bool FillArchiveList(const ArchiveWindowContext &context, QListWidget *lBase)

@@ -1,0 +1,222 @@
+// "Печатать" against the real LibreOffice Calc (headless, a private profile):
+// from the click to the workbook made visible, with the office cold (fresh
+// profile, no office running), warm (the profile exists, no office running)
+// and already running (the next act of the same session); the office's start,
+// the template load and the act's 37 cell writes alone; and the peak memory
+// of this process. The print question is answered No; the act is archived.
+//
+//   qm_bench_print [--runs N]
+
+#include "app/startup.h"
+#include "archive/archive_table.h"
+#include "archive/dbf_archive.h"
+#include "archive/empty_archive.h"
+#include "common/failure.h"
+#include "input/keyboard_layout.h"
+#include "print/timed_spreadsheet.h"
+#include "support/bench_timing.h"
+#include "support/scripted_prompts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
+#include <cstdio>
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+using qm::bench::Samples;
+
+namespace {
+
+class NoKeyboardLayout final : public qm::KeyboardLayout {
+public:
+    QString activeLayoutId() override { return {}; }
+    void activateNextLayout() override {}
+};
+
+struct PrintSamples {
+    Samples toVisible, wholeClick, startInstance, loadTemplate, cellWrites;
+};
+
+QList<qint64> processesWith(const QString &commandLineMarker)
+{
+    QList<qint64> found;
+    for (const QString &entry : QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        QFile commandLine(u"/proc/%1/cmdline"_s.arg(entry));
+        if (isPid && commandLine.open(QIODevice::ReadOnly)
+            && QString::fromUtf8(commandLine.readAll()).contains(commandLineMarker))
+            found << pid;
+    }
+    return found;
+}
+
+// Ends the office we started on this profile and waits until it is gone.
+void shutDownOffice(qm::bench::TimedSpreadsheet &office, const QString &profileDir)
+{
+    if (office.lastOffice()) {
+        try {
+            office.lastOffice()->desktop->terminate();
+        } catch (const css::uno::Exception &) {
+            // The bridge going away under the call is the office terminating.
+        }
+    }
+    const qint64 start = qm::bench::monotonicNanoseconds();
+    const qsizetype running = processesWith(profileDir).size();
+    for (int waited = 0; !processesWith(profileDir).isEmpty(); waited += 100) {
+        if (waited > 30000) {
+            // Only our own office processes: found by the private profile on their command line.
+            for (const qint64 pid : processesWith(profileDir))
+                ::kill(pid_t(pid), SIGKILL);
+        }
+        QThread::msleep(100);
+    }
+    std::fprintf(stderr, "  %lld office process(es) on the profile ended in %.0f ms\n", static_cast<long long>(running),
+                 qm::bench::millisecondsSince(start));
+}
+
+class PrintBench {
+public:
+    PrintBench(const QString &programFolder, qm::bench::TimedSpreadsheet &office)
+        : archive_(programFolder), office_(office)
+    {
+        services_.programFolder = programFolder;
+        services_.prompts = &prompts_;
+        services_.keyboardLayout = &keyboard_;
+        services_.spreadsheet = &office_;
+        services_.archive = &archive_;
+        window_ = qm::startMainWindow(services_);
+        if (!window_)
+            throw std::runtime_error("the main window did not start");
+        window_->show();
+        fill();
+    }
+
+    void click(PrintSamples &samples)
+    {
+        const int before = qm::CountArchiveRecords(archive_);
+        prompts_.messages.clear();
+        prompts_.answer(qm::PromptAnswer::No);
+        auto *button = window_->findChild<QPushButton *>(u"bCreateAct"_s);
+        const std::int64_t start = qm::bench::monotonicNanoseconds();
+        button->click();
+        const double whole = qm::bench::millisecondsSince(start);
+        const qm::bench::OfficeTimes times = office_.takeTimes();
+
+        if (prompts_.messages.size() != 1 || qm::CountArchiveRecords(archive_) != before + 1 || times.visibleAtNs == 0
+            || times.cellCount != 37) {
+            const QString shown = prompts_.messages.isEmpty() ? QString() : prompts_.messages.constLast().text;
+            throw std::runtime_error("the print did not complete once: " + shown.toStdString());
+        }
+        samples.toVisible.add(double(times.visibleAtNs - start) / 1e6);
+        samples.wholeClick.add(whole);
+        samples.startInstance.add(times.startInstance);
+        samples.loadTemplate.add(times.loadTemplate);
+        samples.cellWrites.add(times.cellWrites);
+    }
+
+private:
+    void fill()
+    {
+        const auto text = [this](const char *name, const QString &value) {
+            window_->findChild<QLineEdit *>(QString::fromLatin1(name))->setText(value);
+        };
+        text("txtMIFNS", u"12"_s);
+        text("txtNameOrg", u"ООО «Ромашка»"_s);
+        text("txtINN", u"7701234567"_s);
+        text("txtZavNum", u"0123456"_s);
+        text("txtGodVyp", u"2019"_s);
+        text("txtEKLZ", u"0007123456"_s);
+        for (const char *list : {"cmbNameKKM", "cmbVidOp", "cmbTech"})
+            window_->findChild<QComboBox *>(QString::fromLatin1(list))->setCurrentIndex(0);
+    }
+
+    qm::test::ScriptedPrompts prompts_;
+    NoKeyboardLayout keyboard_;
+    qm::DbfArchive archive_;
+    qm::bench::TimedSpreadsheet &office_;
+    qm::MainWindowServices services_;
+    std::unique_ptr<qm::Form1> window_;
+};
+
+void printTables(const PrintSamples &cold, const PrintSamples &warm, const PrintSamples &running, int runs,
+                 double peakAfterStart, double peakAfterPrints)
+{
+    using qm::bench::printRow;
+    using qm::bench::ratioText;
+    std::printf("\n### «Печатать» with LibreOffice Calc, headless (ms; median of %d runs, range in brackets)\n\n", runs);
+    printRow({u"Office"_s, u"Click → workbook visible"_s, u"Office start"_s, u"Template → new workbook"_s,
+              u"37 cell writes"_s, u"Whole click (incl. archive save)"_s, u"Writes ÷ click→visible"_s});
+    printRow({u"---"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s});
+    for (const auto &[label, samples] : {std::pair{u"cold: fresh profile, no office running"_s, &cold},
+                                         std::pair{u"warm: profile exists, no office running"_s, &warm},
+                                         std::pair{u"office already running (next act)"_s, &running}}) {
+        printRow({label, samples->toVisible.medianText(), samples->startInstance.medianText(),
+                  samples->loadTemplate.medianText(), samples->cellWrites.medianText(),
+                  samples->wholeClick.medianText(),
+                  ratioText(samples->cellWrites.median(), samples->toVisible.median())});
+    }
+    std::printf("\nCold ÷ warm click→visible: %s; warm ÷ running: %s. One cell write: %.2f ms (running office).\n",
+                ratioText(cold.toVisible.median(), warm.toVisible.median()).toUtf8().constData(),
+                ratioText(warm.toVisible.median(), running.toVisible.median()).toUtf8().constData(),
+                running.cellWrites.median() / 37);
+    std::printf("Peak resident memory of our process (VmHWM): %.1f MiB after start-up, %.1f MiB after %d prints.\n",
+                peakAfterStart, peakAfterPrints, 3 * runs);
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    const qsizetype runsAt = arguments.indexOf(u"--runs"_s);
+    const int runs = runsAt > 0 && runsAt + 1 < arguments.size() ? arguments[runsAt + 1].toInt() : 5;
+
+    QTemporaryDir work;
+    const QString programFolder = work.filePath(u"program"_s);
+    QDir().mkpath(programFolder);
+    try {
+        for (const QString &name : {u"Quillmarch.ini"_s, u"Quillmarch.xls"_s}) {
+            const QString shipped = QStringLiteral(QM_BENCH_PROGRAM_DIR) + u'/' + name;
+            if (!QFile::copy(shipped, programFolder + u'/' + name))
+                throw std::runtime_error("missing " + shipped.toStdString() + ": build qm_program_data");
+        }
+        qm::createEmptyArchive(programFolder + u"/QM.dbf"_s);
+
+        PrintSamples cold, warm, running;
+        double peakAfterStart = 0;
+        for (int round = 0; round < runs; ++round) {
+            const QString profile = work.filePath(u"profile-%1"_s.arg(round));
+            qm::LibreOfficeOptions options;
+            options.headless = true;
+            options.profileDir = profile;
+            qm::bench::TimedSpreadsheet office(options);
+            PrintBench bench(programFolder, office);
+            if (round == 0)
+                peakAfterStart = qm::bench::peakResidentMiB();
+            std::fprintf(stderr, "print round %d of %d...\n", round + 1, runs);
+            bench.click(cold);
+            bench.click(running);
+            shutDownOffice(office, profile);
+            bench.click(warm);
+            shutDownOffice(office, profile);
+        }
+        printTables(cold, warm, running, runs, peakAfterStart, qm::bench::peakResidentMiB());
+    } catch (const qm::Failure &failure) {
+        std::fprintf(stderr, "%s\n", failure.what());
+        return 1;
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,157 @@
+// Start-up to first paint: the program's start-up path with an empty, a
+// 1,000-record and a 100,000-record archive, beside a bare Qt Widgets window
+// started the same way. Each start is a new process; the clock runs from just
+// before the spawn until the child reports its first paint on a pipe. Kinds
+// are interleaved round by round, so the machine's noise falls on all alike.
+//
+//   qm_bench_startup [--runs N]     (the platform is the usual QT_QPA_PLATFORM)
+
+#include "archive/empty_archive.h"
+#include "common/failure.h"
+#include "support/bench_archive_file.h"
+#include "support/bench_timing.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+extern char **environ;
+
+using namespace Qt::StringLiterals;
+using qm::bench::Samples;
+
+namespace {
+
+struct StartKind {
+    QString label;
+    QString executable;
+    QString extra;          // the program folder, or the kind of bare window
+    bool ours = false;
+    Samples total, inProcess, startupSequence;
+};
+
+struct ChildTimes {
+    double total = 0;
+    double inProcess = 0;
+    double startupSequence = 0;
+};
+
+ChildTimes startOnce(const StartKind &kind)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        throw std::runtime_error("pipe failed");
+    const QByteArray executable = QFile::encodeName(kind.executable);
+    const QByteArray fd = QByteArray::number(fds[1]);
+    const QByteArray extra = QFile::encodeName(kind.extra);
+    std::vector<char *> argv{const_cast<char *>(executable.constData()), const_cast<char *>(fd.constData())};
+    if (!kind.extra.isEmpty())
+        argv.push_back(const_cast<char *>(extra.constData()));
+    argv.push_back(nullptr);
+
+    const qint64 started = qm::bench::monotonicNanoseconds();
+    pid_t child = 0;
+    const int spawned = ::posix_spawn(&child, executable.constData(), nullptr, nullptr, argv.data(), environ);
+    ::close(fds[1]);
+    if (spawned != 0) {
+        ::close(fds[0]);
+        throw std::runtime_error("cannot start " + executable.toStdString());
+    }
+    QByteArray line;
+    char buffer[64];
+    ssize_t n = 0;
+    while (!line.contains('\n') && (n = ::read(fds[0], buffer, sizeof buffer)) > 0)
+        line.append(buffer, n);
+    ChildTimes times;
+    times.total = qm::bench::millisecondsSince(started);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const QList<QByteArray> fields = line.trimmed().split(' ');
+    if (fields.size() != 2 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("the window of " + executable.toStdString() + " did not report its first paint");
+    times.inProcess = fields[0].toDouble() / 1e6;
+    times.startupSequence = fields[1].toDouble() / 1e6;
+    return times;
+}
+
+QString programFolderWith(const QTemporaryDir &root, const QString &name, int records)
+{
+    const QString folder = root.filePath(name);
+    QDir().mkpath(folder);
+    const QString settings = QStringLiteral(QM_BENCH_PROGRAM_DIR) + u"/Quillmarch.ini"_s;
+    if (!QFile::copy(settings, folder + u"/Quillmarch.ini"_s))
+        throw std::runtime_error("no shipped settings file at " + settings.toStdString() + ": build qm_program_data");
+    if (records == 0)
+        qm::createEmptyArchive(folder + u"/QM.dbf"_s);
+    else
+        qm::bench::writeArchiveOfActs(folder, records);
+    return folder;
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    const qsizetype runsAt = arguments.indexOf(u"--runs"_s);
+    const int runs = runsAt > 0 && runsAt + 1 < arguments.size() ? arguments[runsAt + 1].toInt() : 15;
+    const QString here = QCoreApplication::applicationDirPath();
+    QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (platform.isEmpty())
+        platform = u"default"_s;
+
+    QTemporaryDir root;
+    try {
+        std::vector<StartKind> kinds;
+        kinds.push_back({u"bare QWidget window"_s, here + u"/qm_bench_bare_window"_s, {}, false, {}, {}, {}});
+        kinds.push_back({u"bare window with a label and a line edit"_s, here + u"/qm_bench_bare_window"_s,
+                         u"text"_s, false, {}, {}, {}});
+        for (const auto &[label, records] : {std::pair{u"Quillmarch, empty archive"_s, 0},
+                                             std::pair{u"Quillmarch, 1,000 records"_s, 1000},
+                                             std::pair{u"Quillmarch, 100,000 records"_s, 100000}}) {
+            kinds.push_back({label, here + u"/qm_bench_quillmarch_start"_s,
+                             programFolderWith(root, QString::number(records), records), true, {}, {}, {}});
+        }
+        // One untimed start of each: the libraries and files are then in the page cache for all.
+        for (const StartKind &kind : kinds)
+            startOnce(kind);
+        for (int round = 0; round < runs; ++round) {
+            for (StartKind &kind : kinds) {
+                const ChildTimes times = startOnce(kind);
+                kind.total.add(times.total);
+                kind.inProcess.add(times.inProcess);
+                kind.startupSequence.add(times.startupSequence);
+            }
+        }
+
+        using qm::bench::printRow;
+        std::printf("\n### Start-up to first paint, QT_QPA_PLATFORM=%s (ms; median of %d starts, range in brackets)\n\n",
+                    platform.toUtf8().constData(), runs);
+        printRow({u"Window"_s, u"Spawn → first paint"_s, u"main() → first paint"_s, u"Start-up sequence"_s,
+                  u"÷ bare window"_s});
+        printRow({u"---"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s});
+        const double bare = kinds.front().total.median();
+        for (const StartKind &kind : kinds) {
+            printRow({kind.label, kind.total.medianText(), kind.inProcess.medianText(),
+                      kind.ours ? kind.startupSequence.medianText() : u"—"_s,
+                      qm::bench::ratioText(kind.total.median(), bare)});
+        }
+    } catch (const qm::Failure &failure) {
+        std::fprintf(stderr, "%s\n", failure.what());
+        return 1;
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,42 @@
+// The program's own start-up path (the same services as the program's main),
+// on a program folder given by the start-up benchmark.
+
+#include "app/startup.h"
+#include "archive/dbf_archive.h"
+#include "common/qt_prompts.h"
+#include "document/uno/libreoffice_calc.h"
+#include "input/keyboard_layout.h"
+#include "startup/first_paint_report.h"
+#include "support/bench_timing.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    const std::int64_t mainStarted = qm::bench::monotonicNanoseconds();
+    const qm::bench::ChildArguments arguments = qm::bench::parseChildArguments(argc, argv);
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillmarch"));
+
+    qm::QtPrompts prompts;
+    const auto keyboardLayout = qm::makeSystemKeyboardLayout();
+    const auto spreadsheet = qm::makeLibreOfficeCalc(qm::LibreOfficeOptions{});
+    qm::DbfArchive archive(arguments.extra);
+
+    qm::MainWindowServices services;
+    services.programFolder = arguments.extra;
+    services.prompts = &prompts;
+    services.keyboardLayout = keyboardLayout.get();
+    services.spreadsheet = spreadsheet.get();
+    services.archive = &archive;
+
+    const std::int64_t startupStarted = qm::bench::monotonicNanoseconds();
+    const auto window = qm::startMainWindow(services);
+    if (!window)
+        return 1;
+    qm::bench::FirstPaintReport report(window.get(), arguments.pipeFd, mainStarted);
+    report.setStartupNanoseconds(qm::bench::monotonicNanoseconds() - startupStarted);
+    prompts.setParent(window.get());
+    window->show();
+    return QApplication::exec();
+}

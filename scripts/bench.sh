@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in a Release build (build-bench/) and runs them all,
+# printing markdown tables of medians and ratios measured in this one run.
+# Usage: scripts/bench.sh [--quick]
+#   --quick  fewer runs and no 1,000,000-record archive (a check that all of it works)
+# Installs what is missing: the project's packages and, for the independent
+# reader, GDAL's ogrinfo (Debian package gdal-bin).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-dependencies.sh" gdal-bin
+build_dir="$root/build-bench"
+
+archive_args=(--with-million --runs 7)
+startup_runs=15
+print_runs=5
+if [ "${1:-}" = "--quick" ]; then
+  archive_args=(--runs 3)
+  startup_runs=5
+  print_runs=2
+fi
+
+cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build_dir" -j "$(nproc)" --target qm_bench_archive qm_bench_startup qm_bench_print qm_program_data >/dev/null
+
+unset WAYLAND_DISPLAY || true
+export QT_QPA_PLATFORMTHEME=
+bench="$build_dir/bench"
+
+echo "## Machine"
+echo
+echo "$(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(awk '/MemTotal/ {printf "%.0f GiB RAM", $2/1048576}' /proc/meminfo); $(. /etc/os-release && echo "$PRETTY_NAME"), Qt $(qtpaths6 --qt-version 2>/dev/null || echo 6), $(soffice --version 2>/dev/null | head -1 | cut -d' ' -f1-2)"
+echo
+
+QT_QPA_PLATFORM=offscreen "$bench/qm_bench_startup" --runs "$startup_runs"
+if command -v xvfb-run >/dev/null; then
+  # The same under a real X server: the windowing system's share of a start.
+  QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x900x24 -nolisten tcp" \
+    "$bench/qm_bench_startup" --runs "$startup_runs"
+fi
+
+QT_QPA_PLATFORM=offscreen "$bench/qm_bench_archive" "${archive_args[@]}"
+
+QT_QPA_PLATFORM=offscreen "$bench/qm_bench_print" --runs "$print_runs"
