@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -30,6 +31,15 @@ constexpr qint64 kReadBlockBytes = 1 << 20;
 {
     throw Failure(FailureCode::TableCorrupt,
                   u"Файл архива %1 повреждён или не является таблицей dBASE: %2"_s.arg(filePath, why));
+}
+
+// A write past the process's file-size limit (ulimit -f) must fail like a full
+// disk, with the act still in the window, instead of the signal ending the
+// program.
+void failWritesPastTheSizeLimit()
+{
+    static const bool ignored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
+    Q_UNUSED(ignored);
 }
 
 }  // namespace
@@ -147,6 +157,20 @@ void DbfFile::requireWritable() const
     }
 }
 
+void DbfFile::requireStillInPlace(const QString &action) const
+{
+    // Deleted or replaced by another program since we opened it: a write would
+    // go into a file nobody can reach any more and be lost while reported done.
+    struct stat status {};
+    if (::fstat(fd_, &status) != 0)
+        throw osFailure(errno, action, path_);
+    if (status.st_nlink == 0) {
+        throw Failure(FailureCode::FileNotFound,
+                      u"Файл архива %1 удалён или заменён другой программой, пока был открыт: не удалось %2 него"_s
+                          .arg(path_, action));
+    }
+}
+
 QByteArrayView DbfFile::record(std::uint32_t index)
 {
     if (index >= header_.recordCount)
@@ -185,6 +209,8 @@ std::uint32_t DbfFile::append(const QByteArray &record)
 
     const qint64 committedEnd = header_.committedEnd();
     const QString action = u"записать новую запись в"_s;
+    requireStillInPlace(action);
+    failWritesPastTheSizeLimit();
     try {
         // Whatever an interrupted append left past the committed records goes first.
         if (fileSize_ > committedEnd && ::ftruncate(fd_, committedEnd) != 0)
@@ -218,6 +244,7 @@ void DbfFile::markDeleted(std::uint32_t index)
     if (position == live_.end() || *position != index)
         throw Failure(FailureCode::NoCurrentRecord, u"Запись номер %1 в файле %2 уже удалена"_s.arg(index + 1).arg(path_));
     const QString action = u"пометить запись как удалённую в"_s;
+    requireStillInPlace(action);
     const char flag = kDbfDeletedFlag;
     writeAt(header_.headerLength + qint64(index) * header_.recordLength, QByteArrayView(&flag, 1), action);
     live_.erase(position);

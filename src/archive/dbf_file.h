@@ -57,6 +57,7 @@ private:
     void checkSize();
     void scanDeletionFlags();
     void requireWritable() const;
+    void requireStillInPlace(const QString &action) const;
     void restoreEndAfterFailedAppend(qint64 committedEnd);
 
     QString path_;

@@ -1,0 +1,156 @@
+// A second copy of the program's archive code, driven by the fault tests:
+//
+//   qm_act_saver save <folder> <prefix> <count> [pauseMs]
+//     Saves acts <prefix>-1, <prefix>-2, ... (count 0: until killed), each after
+//     a random pause of up to pauseMs, through
+//     SaveActToArchive, exactly as the print command does, and writes each id
+//     to standard output once its save has returned. Prints "ready" first.
+//
+//   qm_act_saver print <folder> <id> [--user <name>]
+//     Runs the print command for act <id> on a recording spreadsheet. Every
+//     message box is written out as "message<TAB>text<TAB>sha256 of QM.dbf"
+//     and answered by the next input line (yes, no or ok); the run starts
+//     after the input line "go". Ends with "done<TAB><record count panel>".
+//     --user drops root's privileges first, so file permissions apply.
+//
+// Lines go out with one write() each, so a kill never leaves half a line.
+
+#include "archive/commands/save_act.h"
+#include "archive/dbf_archive.h"
+#include "archive_contents.h"
+#include "common/failure.h"
+#include "common/prompts.h"
+#include "document/print_command.h"
+#include "numbered_act.h"
+#include "recording_spreadsheet.h"
+#include "support/act_widgets.h"
+
+#include <QApplication>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void writeLine(const QString &line)
+{
+    const QByteArray bytes = (line + u'\n').toUtf8();
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(STDOUT_FILENO, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n <= 0)
+            std::_Exit(3);
+        done += n;
+    }
+}
+
+QString readLine()
+{
+    std::string line;
+    if (!std::getline(std::cin, line))
+        std::_Exit(4);   // the test went away
+    return QString::fromStdString(line).trimmed();
+}
+
+class StdioPrompts final : public qm::Prompts {
+public:
+    explicit StdioPrompts(QString archivePath) : archivePath_(std::move(archivePath)) {}
+
+    qm::PromptAnswer message(const qm::MessageRequest &request) override
+    {
+        QString text = request.text;
+        text.replace(u"\r\n"_s, u"\\n"_s);
+        writeLine(u"message\t%1\t%2"_s.arg(text, QString::fromLatin1(qm::test::fileHash(archivePath_))));
+        const QString answer = readLine();
+        if (answer == u"yes"_s)
+            return qm::PromptAnswer::Yes;
+        if (answer == u"no"_s)
+            return qm::PromptAnswer::No;
+        return qm::PromptAnswer::Ok;
+    }
+
+    QString openFile(const qm::OpenFileRequest &) override { return {}; }
+
+private:
+    QString archivePath_;
+};
+
+bool dropPrivileges(const char *userName)
+{
+    if (::geteuid() != 0)
+        return true;
+    const passwd *user = ::getpwnam(userName);
+    return user && ::setgroups(0, nullptr) == 0 && ::setgid(user->pw_gid) == 0 && ::setuid(user->pw_uid) == 0;
+}
+
+int saveLoop(const QString &folder, const QString &prefix, int count, int pauseMs)
+{
+    qm::test::ActWidgets widgets;
+    qm::DbfArchive archive(folder);
+    writeLine(u"ready"_s);
+    for (int n = 1; count == 0 || n <= count; ++n) {
+        if (pauseMs > 0)
+            QThread::usleep(QRandomGenerator::global()->bounded(pauseMs * 1000 + 1));
+        const qm::test::NumberedAct act{u"%1-%2"_s.arg(prefix).arg(n)};
+        act.fill(widgets.act);
+        try {
+            qm::SaveActToArchive(widgets.act, archive);
+        } catch (const qm::Failure &failure) {
+            std::cerr << "failure " << failure.number() << ' ' << failure.what() << std::endl;
+            return 2;
+        }
+        writeLine(act.id);
+    }
+    return 0;
+}
+
+int printOnce(const QString &folder, const QString &id)
+{
+    qm::test::ActWidgets widgets;
+    qm::test::NumberedAct{id}.fill(widgets.act);
+    qm::DbfArchive archive(folder);
+    StdioPrompts prompts(archive.filePath());
+    qm::test::RecordingSpreadsheet spreadsheet;
+    qm::ProgramValues values;
+    values.programFolder = folder;
+    writeLine(u"ready"_s);
+    if (readLine() != u"go"_s)
+        return 5;
+    qm::PrintCommand(widgets.act, values, prompts, spreadsheet, archive).run();
+    writeLine(u"done\t"_s + widgets.act.recordCountPanel->text());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    const QStringList arguments = [&] {
+        QStringList list;
+        for (int i = 1; i < argc; ++i)
+            list << QString::fromLocal8Bit(argv[i]);
+        return list;
+    }();
+    const qsizetype userOption = arguments.indexOf(u"--user"_s);
+    if (userOption >= 0 && (userOption + 1 >= arguments.size() || !dropPrivileges(argv[userOption + 2]))) {
+        std::cerr << "cannot become the user given with --user" << std::endl;
+        return 6;
+    }
+
+    QApplication application(argc, argv);
+    if (arguments.size() >= 4 && arguments[0] == u"save"_s)
+        return saveLoop(arguments[1], arguments[2], arguments[3].toInt(), arguments.value(4).toInt());
+    if (arguments.size() >= 3 && arguments[0] == u"print"_s)
+        return printOnce(arguments[1], arguments[2]);
+    std::cerr << "usage: qm_act_saver save <folder> <prefix> <count> [pauseMs] | print <folder> <id> [--user name]"
+              << std::endl;
+    return 1;
+}

@@ -1,0 +1,94 @@
+#include "numbered_act.h"
+
+#include "archive/commands/save_act.h"
+#include "archive/empty_archive.h"
+
+#include <QDate>
+
+#include <cstdint>
+
+using namespace Qt::StringLiterals;
+
+namespace qm::test {
+namespace {
+
+// Stable across processes (qHash is seeded per process).
+std::uint64_t fingerprint(const QString &id)
+{
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (const QChar c : id) {
+        hash ^= c.unicode();
+        hash *= 1099511628211ULL;
+    }
+    return hash;
+}
+
+const QStringList kModels{u"ЭЛВЕС-МИКРО-К"_s, u"Меркурий-115Ф"_s};
+const QStringList kMechanics{u"Иванов И.И."_s, u"Петров П.П."_s};
+const QStringList kOperations{u"Заполнение ЭКЛЗ"_s, u"Неисправность ЭКЛЗ"_s};
+
+struct Derived {
+    QDate date;
+    int model;
+    int mechanic;
+    int operation;
+    QString year;
+    QString inn;
+    QString registration;
+    QString organisation;
+    bool preserved;
+    bool readable;
+};
+
+Derived derive(const QString &id)
+{
+    const std::uint64_t h = fingerprint(id);
+    Derived d;
+    d.date = QDate(2020, 1, 1).addDays(qint64(h % 3000));
+    d.model = int((h >> 12) & 1);
+    d.mechanic = int((h >> 13) & 1);
+    d.operation = int((h >> 14) & 1);
+    d.year = QString::number(1995 + (h >> 16) % 30);
+    d.inn = u"%1"_s.arg((h >> 8) % 1000000000000ULL, 12, 10, QChar(u'0'));
+    d.registration = u"%1"_s.arg((h >> 20) % 10000000000ULL, 10, 10, QChar(u'0'));
+    d.organisation = u"ООО «Акт %1»"_s.arg(id);
+    d.preserved = (h >> 40) & 1;
+    d.readable = (h >> 41) & 1;
+    return d;
+}
+
+}  // namespace
+
+void NumberedAct::fill(const ActData &act) const
+{
+    const Derived d = derive(id);
+    act.DTP->setDate(d.date);
+    act.cmbNameKKM->setCurrentIndex(act.cmbNameKKM->findText(kModels[d.model]));
+    act.cmbTech->setCurrentIndex(act.cmbTech->findText(kMechanics[d.mechanic]));
+    act.cmbVidOp->setCurrentIndex(act.cmbVidOp->findText(kOperations[d.operation]));
+    act.txtZavNum->setText(id);
+    act.txtGodVyp->setText(d.year);
+    act.txtINN->setText(d.inn);
+    act.txtEKLZ->setText(d.registration);
+    act.txtNameOrg->setText(d.organisation);
+    act.chSoderjimoe->setChecked(d.preserved);
+    act.chProchest->setChecked(d.readable);
+}
+
+QStringList NumberedAct::storedFields() const
+{
+    const Derived d = derive(id);
+    return {archiveDateText(d.date), kMechanics[d.mechanic], kModels[d.model], id, d.year,
+            kOperations[d.operation], d.inn, d.registration, d.organisation,
+            d.preserved ? u"1"_s : u"0"_s, d.readable ? u"1"_s : u"0"_s};
+}
+
+QStringList archiveColumnsInFileOrder()
+{
+    QStringList names;
+    for (const DbfField &field : archiveFieldLayout())
+        names << field.name;
+    return names;
+}
+
+}  // namespace qm::test

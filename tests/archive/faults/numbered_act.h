@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/act_data.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace qm::test {
+
+// An act told apart from every other by its id: every field is derived from
+// the id, so a record whose fields do not all belong to one id is torn or
+// mixed. The id itself is stored in ZAVNUM (at most 12 characters).
+struct NumberedAct {
+    QString id;
+
+    // Puts the act into the main window's fields (their lists as ActWidgets fills them).
+    void fill(const ActData &act) const;
+
+    // The eleven fields as the archive stores them, in the order of the
+    // table's columns (ACTDATE, MECHNAME, TYPEKKM, ZAVNUM, GODVYP, PRICHINA,
+    // INN, EKLZREG, NAMEORG, E_SOHRAN, E_READABLE); logicals as "1"/"0".
+    QStringList storedFields() const;
+};
+
+// The columns of QM.dbf in file order, as createEmptyArchive lays them out.
+QStringList archiveColumnsInFileOrder();
+
+}  // namespace qm::test

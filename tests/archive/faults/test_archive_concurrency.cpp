@@ -1,0 +1,187 @@
+// Two copies of the archive code at once: every act stored once, none lost or
+// overwritten; a deletion while another copy appends takes the right record or
+// none at all.
+
+#include "act_saver_process.h"
+#include "archive/archive_table.h"
+#include "archive/commands/archive_window_context.h"
+#include "archive/commands/delete_selected_record.h"
+#include "archive/commands/fill_archive_list.h"
+#include "archive/commands/save_act.h"
+#include "archive/dbf_archive.h"
+#include "archive/empty_archive.h"
+#include "archive_contents.h"
+#include "numbered_act.h"
+#include "support/act_widgets.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_program_folder.h"
+
+#include <QHash>
+#include <QListWidget>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <chrono>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+namespace qm::test {
+namespace {
+
+constexpr int kSavesPerProcess = 300;
+constexpr int kDeletionRounds = 40;
+constexpr int kZavNum = 3;
+
+// A program folder whose archive already holds some acts.
+struct SharedArchive {
+    explicit SharedArchive(int acts)
+    {
+        createEmptyArchive(folder.filePath(u"QM.dbf"_s));
+        for (int n = 1; n <= acts; ++n) {
+            NumberedAct{u"base-%1"_s.arg(n)}.fill(widgets.act);
+            SaveActToArchive(widgets.act, archive);
+        }
+    }
+
+    ArchiveWindowContext context() { return {widgets.act, QString(), &prompts, &archive, nullptr}; }
+    QString path() const { return folder.filePath(u"QM.dbf"_s); }
+
+    TempProgramFolder folder;
+    DbfArchive archive{folder.path()};
+    ActWidgets widgets;
+    ScriptedPrompts prompts;
+};
+
+QList<QStringList> actsNamed(const QStringList &ids)
+{
+    QList<QStringList> records;
+    for (const QString &id : ids)
+        records << NumberedAct{id}.storedFields();
+    return records;
+}
+
+QStringList fieldsDeletionCopies(const ActData &act)
+{
+    return {act.txtZavNum->text(), act.txtGodVyp->text(), act.txtINN->text(), act.txtEKLZ->text(),
+            act.txtNameOrg->text()};
+}
+
+QStringList deletionCopiesOf(const QStringList &record)
+{
+    // ZAVNUM, GODVYP, INN, EKLZREG, NAMEORG in the table's column order.
+    return {record[3], record[4], record[6], record[7], record[8]};
+}
+
+}  // namespace
+
+class ArchiveConcurrencyTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void twoProcessesSavingStoreEveryActOnce_data()
+    {
+        QTest::addColumn<int>("pauseMs");
+        QTest::newRow("back to back") << 0;
+        QTest::newRow("with pauses") << 1;
+    }
+
+    void twoProcessesSavingStoreEveryActOnce()
+    {
+        QFETCH(int, pauseMs);
+        SharedArchive shared(3);
+        const QString count = QString::number(kSavesPerProcess);
+        const QString pause = QString::number(pauseMs);
+        ActSaverProcess first({u"save"_s, shared.folder.path(), u"a"_s, count, pause});
+        ActSaverProcess second({u"save"_s, shared.folder.path(), u"b"_s, count, pause});
+        const QStringList reportedFirst = first.finish(120000);
+        const QStringList reportedSecond = second.finish(120000);
+        QVERIFY2(first.exitedNormally(), qPrintable(first.errorOutput()));
+        QVERIFY2(second.exitedNormally(), qPrintable(second.errorOutput()));
+        QCOMPARE(reportedFirst.size(), kSavesPerProcess);
+        QCOMPARE(reportedSecond.size(), kSavesPerProcess);
+
+        const QList<QStringList> records = storedRecords(shared.archive);
+        QCOMPARE(tornRecords(records), QString());
+        QHash<QString, int> held;
+        for (const QStringList &record : records)
+            ++held[record[kZavNum]];
+        QHash<QString, int> expected{{u"base-1"_s, 1}, {u"base-2"_s, 1}, {u"base-3"_s, 1}};
+        for (const QString &id : reportedFirst + reportedSecond)
+            expected.insert(id, 1);
+        QCOMPARE(held, expected);
+        // Each copy's acts keep their own order in the table.
+        QStringList firstInTable;
+        for (const QStringList &record : records)
+            if (record[kZavNum].startsWith(u"a-"_s))
+                firstInTable << record[kZavNum];
+        QCOMPARE(firstInTable, reportedFirst);
+
+        if (xbaseAvailable()) {
+            QList<QStringList> dumped;
+            for (const QStringList &record : records)
+                dumped << withoutTrailingSpaces(record);
+            QCOMPARE(recordsByXBase(shared.path()), dumped);
+        }
+    }
+
+    // Filled list, then another copy appends, then the delete: the line no
+    // longer matches the table, so nothing may be deleted or copied.
+    void deletionAfterAnotherCopyAppendedDeletesNothing()
+    {
+        SharedArchive shared(5);
+        QListWidget lBase;
+        QVERIFY(FillArchiveList(shared.context(), &lBase));
+        lBase.item(2)->setSelected(true);
+        const QList<QStringList> before = storedRecords(shared.archive);
+        const QStringList fieldsBefore = fieldsDeletionCopies(shared.widgets.act);
+
+        ActSaverProcess other({u"save"_s, shared.folder.path(), u"x"_s, u"1"_s});
+        const QStringList appended = other.finish();
+        QCOMPARE(appended, QStringList{u"x-1"_s});
+
+        QCOMPARE(DeleteSelectedRecord(shared.context(), &lBase), DeletionOutcome::ArchiveChanged);
+        QCOMPARE(storedRecords(shared.archive), before + actsNamed(appended));
+        QCOMPARE(fieldsDeletionCopies(shared.widgets.act), fieldsBefore);
+    }
+
+    // The delete races a copy that appends a few acts: whichever wins, the
+    // record deleted is the selected one, or nothing is.
+    void deletionRacingAnAppendDeletesTheRightRecordOrNone()
+    {
+        SharedArchive shared(12);
+        QRandomGenerator random(20261207);
+        int deleted = 0;
+        for (int round = 1; round <= kDeletionRounds; ++round) {
+            QListWidget lBase;
+            QVERIFY(FillArchiveList(shared.context(), &lBase));
+            const int line = int(random.bounded(lBase.count()));
+            lBase.item(line)->setSelected(true);
+            const QList<QStringList> before = storedRecords(shared.archive);
+            const QStringList fieldsBefore = fieldsDeletionCopies(shared.widgets.act);
+
+            ActSaverProcess other({u"save"_s, shared.folder.path(), u"r%1"_s.arg(round), u"2"_s, u"4"_s});
+            QCOMPARE(other.nextLine(), u"ready"_s);
+            std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(4000)));
+            const DeletionOutcome outcome = DeleteSelectedRecord(shared.context(), &lBase);
+            const QStringList appended = other.finish();
+            QVERIFY2(other.exitedNormally(), qPrintable(other.errorOutput()));
+
+            QList<QStringList> expected = before;
+            if (outcome == DeletionOutcome::Deleted) {
+                ++deleted;
+                QCOMPARE(fieldsDeletionCopies(shared.widgets.act), deletionCopiesOf(before[line]));
+                expected.removeAt(line);
+            } else {
+                QCOMPARE(fieldsDeletionCopies(shared.widgets.act), fieldsBefore);
+            }
+            QCOMPARE(storedRecords(shared.archive), expected + actsNamed(appended));
+        }
+        qInfo("%d of %d deletions went through, the others found the archive changed", deleted, kDeletionRounds);
+    }
+};
+
+}  // namespace qm::test
+
+QTEST_MAIN(qm::test::ArchiveConcurrencyTest)
+#include "test_archive_concurrency.moc"

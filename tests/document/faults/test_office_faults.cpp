@@ -1,0 +1,239 @@
+// The spreadsheet application missing, failing to start, or killed while the
+// act is being filled: "Печатать" reports it with "Повторить ?", the window
+// keeps the act, and Yes once the office is back completes the act once.
+// Runs the real LibreOffice, headless, on a private profile.
+
+#include "../uno/office_probe.h"
+#include "app/form1.h"
+#include "app/startup.h"
+#include "archive/archive_table.h"
+#include "archive/dbf_archive.h"
+#include "archive/empty_archive.h"
+#include "document/uno/libreoffice_calc.h"
+#include "support/fake_keyboard_layout.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_program_folder.h"
+#include "switchable_office.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+using namespace Qt::StringLiterals;
+
+namespace qm::test {
+namespace {
+
+const QString kSettings = uR"([ActNumber]
+Quan=1
+[System]
+KeyNull=127
+[TechNames]
+Tech1=Иванов И.И.
+[KKM]
+KKM1=ЭЛВЕС-МИКРО-К
+)"_s;
+
+const QString kOrganisation = u"ООО «Стойкость»"_s;
+const QString kSerial = u"0042"_s;
+
+// Cells written before the office is killed: the act is well under way.
+constexpr int kCellsBeforeKill = 10;
+
+void killOffices(const QString &marker)
+{
+    for (const qint64 pid : officeProcesses(marker))
+        ::kill(pid_t(pid), SIGKILL);
+}
+
+}  // namespace
+
+class OfficeFaultsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(work_.isValid());
+        QVERIFY2(QFile::exists(shippedTemplate()), qPrintable(u"no template at "_s + shippedTemplate()));
+        LibreOfficeOptions options;
+        options.headless = true;
+        options.profileDir = profileDir();
+        options.printToFile = work_.filePath(u"printout.pdf"_s);
+        working_ = makeLibreOfficeCalc(options);
+
+        options.sofficePath = work_.filePath(u"no-such-soffice"_s);
+        missing_ = makeLibreOfficeCalc(options);
+
+        // An office that quits at once, as one with a broken installation does.
+        options.sofficePath = work_.filePath(u"quitting-soffice"_s);
+        options.startTimeoutSeconds = 2;
+        QFile quitting(options.sofficePath);
+        QVERIFY(quitting.open(QIODevice::WriteOnly));
+        quitting.write("#!/bin/sh\nexit 1\n");
+        quitting.close();
+        QVERIFY(quitting.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        quitting_ = makeLibreOfficeCalc(options);
+    }
+
+    void cleanupTestCase()
+    {
+        for (const auto &instance : office_.started) {
+            if (!instance->isAlive())
+                continue;
+            try {
+                terminateOffice(instance->connection());
+            } catch (const css::uno::Exception &) {
+                // Going away while it terminates is what we asked for.
+            }
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(officeProcesses(profileDir()).isEmpty(), 20000);
+        // Nothing of ours may outlive the test.
+        QProcess pgrep;
+        pgrep.start(u"pgrep"_s, {u"-f"_s, work_.path()});
+        QVERIFY(pgrep.waitForFinished(10000));
+        QCOMPARE(QString::fromUtf8(pgrep.readAllStandardOutput()), QString());
+    }
+
+    void officeThatDoesNotStartIsRetriedOnceItIsBack_data()
+    {
+        QTest::addColumn<QString>("office");
+        QTest::newRow("soffice missing") << u"missing"_s;
+        QTest::newRow("soffice quits at once") << u"quitting"_s;
+    }
+
+    void officeThatDoesNotStartIsRetriedOnceItIsBack()
+    {
+        QFETCH(QString, office);
+        office_.current = office == u"missing"_s ? missing_.get() : quitting_.get();
+        const std::size_t startedBefore = office_.started.size();
+        Program program(office_);
+        auto window = program.start();
+        QVERIFY(window);
+        program.prompts.whileMessageShown = [&](const MessageRequest &request) {
+            if (request.text.endsWith(u"Повторить ?"_s))
+                office_.current = working_.get();
+        };
+        program.prompts.answer(PromptAnswer::Yes);   // repeat the start
+        program.prompts.answer(PromptAnswer::No);    // do not print
+
+        clickPrint(*window);
+
+        QCOMPARE(retryQuestions(program.prompts).size(), 1);
+        const QString question = retryQuestions(program.prompts)[0];
+        QVERIFY2(question.startsWith(u"429 : "_s), qPrintable(question));
+        QVERIFY2(question.contains(u"LibreOffice"_s), qPrintable(question));
+        QCOMPARE(office_.started.size(), startedBefore + 1);
+        expectCompletedOnce(program, *window);
+    }
+
+    void officeKilledWhileFillingIsRetriedInAFreshOne()
+    {
+        office_.current = working_.get();
+        const std::size_t startedBefore = office_.started.size();
+        bool killed = false;
+        office_.afterCellWritten = [&](int written) {
+            if (!killed && written == kCellsBeforeKill) {
+                killed = true;
+                killOffices(profileDir());
+                QTRY_VERIFY_WITH_TIMEOUT(officeProcesses(profileDir()).isEmpty(), 10000);
+            }
+        };
+        Program program(office_);
+        auto window = program.start();
+        QVERIFY(window);
+        program.prompts.answer(PromptAnswer::Yes);   // repeat with a fresh office
+        program.prompts.answer(PromptAnswer::No);    // do not print
+
+        clickPrint(*window);
+        office_.afterCellWritten = nullptr;
+
+        QVERIFY(killed);
+        QCOMPARE(retryQuestions(program.prompts).size(), 1);
+        const QString question = retryQuestions(program.prompts)[0];
+        QVERIFY2(question.startsWith(u"462 : "_s), qPrintable(question));
+        QCOMPARE(office_.started.size(), startedBefore + 2);
+        QVERIFY(!office_.started[startedBefore]->isAlive());
+        expectCompletedOnce(program, *window);
+    }
+
+private:
+    struct Program {
+        explicit Program(SwitchableOffice &office)
+        {
+            folder.writeSettings(kSettings);
+            QFile::copy(QStringLiteral(QM_BUILT_PROGRAM_DIR) + u"/Quillmarch.xls"_s,
+                        folder.filePath(u"Quillmarch.xls"_s));
+            createEmptyArchive(folder.filePath(u"QM.dbf"_s));
+            services.programFolder = folder.path();
+            services.prompts = &prompts;
+            services.keyboardLayout = &layout;
+            services.spreadsheet = &office;
+            services.archive = &archive;
+        }
+
+        std::unique_ptr<Form1> start()
+        {
+            auto window = startMainWindow(services);
+            if (window) {
+                window->actData().txtNameOrg->setText(kOrganisation);
+                window->actData().txtZavNum->setText(kSerial);
+                window->actData().cmbVidOp->setCurrentIndex(1);
+            }
+            return window;
+        }
+
+        TempProgramFolder folder;
+        ScriptedPrompts prompts;
+        FakeKeyboardLayout layout;
+        DbfArchive archive{folder.path()};
+        MainWindowServices services;
+    };
+
+    static QStringList retryQuestions(const ScriptedPrompts &prompts)
+    {
+        QStringList questions;
+        for (const MessageRequest &message : prompts.messages)
+            if (message.text.endsWith(u"\r\nПовторить ?"_s))
+                questions << message.text;
+        return questions;
+    }
+
+    static void clickPrint(const Form1 &window)
+    {
+        QTest::mouseClick(window.findChild<QPushButton *>(u"bCreateAct"_s), Qt::LeftButton);
+    }
+
+    // The last office holds the whole act, the archive holds it once, and the
+    // window still has it.
+    void expectCompletedOnce(Program &program, const Form1 &window)
+    {
+        const auto &last = office_.started.back();
+        QVERIFY(last->isAlive());
+        const auto sheet = sheetNamed(last->activeWorkbook(), u"Акт"_s);
+        QCOMPARE(cellContents(sheet, u"F7"_s).text, kOrganisation);
+        QCOMPARE(cellContents(sheet, u"I6"_s).text, kSerial);
+        QCOMPARE(CountArchiveRecords(program.archive), 1);
+        QCOMPARE(window.statusPanelText(2), u"Записей: 1"_s);
+        QCOMPARE(window.actData().txtNameOrg->text(), kOrganisation);
+        QCOMPARE(window.actData().txtZavNum->text(), kSerial);
+    }
+
+    QString shippedTemplate() const { return QStringLiteral(QM_BUILT_PROGRAM_DIR) + u"/Quillmarch.xls"_s; }
+    QString profileDir() const { return work_.filePath(u"profile"_s); }
+
+    QTemporaryDir work_;
+    std::unique_ptr<SpreadsheetApplication> working_;
+    std::unique_ptr<SpreadsheetApplication> missing_;
+    std::unique_ptr<SpreadsheetApplication> quitting_;
+    SwitchableOffice office_;
+};
+
+}  // namespace qm::test
+
+QTEST_MAIN(qm::test::OfficeFaultsTest)
+#include "test_office_faults.moc"
