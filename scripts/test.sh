@@ -13,6 +13,7 @@ export QT_QPA_PLATFORMTHEME=
 ctest --test-dir "$root/build-test" --output-on-failure --timeout 600
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$root/scripts/build.sh" "$root/build-sanitize" -DQM_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 ctest --test-dir "$root/build-sanitize" --output-on-failure --timeout 600
