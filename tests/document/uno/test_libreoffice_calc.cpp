@@ -212,7 +212,8 @@ void LibreOfficeCalcTest::unusableTemplateIsANumberedFailure_data()
     QTest::newRow("directory") << u"folder.xls"_s << noFile << qm::FailureCode::TemplatePathInvalid;
     QTest::newRow("empty path") << QString() << noFile << qm::FailureCode::TemplatePathInvalid;
     QTest::newRow("zero bytes") << u"empty.xls"_s << QByteArray("") << qm::FailureCode::ApplicationDefined;
-    QTest::newRow("garbage") << u"garbage.xls"_s << QByteArray("\x01\x02 not a workbook \xff\xfe\x00 at all", 30)
+    static constexpr char garbage[] = "\x01\x02 not a workbook \xff\xfe\x00 at all";
+    QTest::newRow("garbage") << u"garbage.xls"_s << QByteArray(garbage, sizeof garbage - 1)
                              << qm::FailureCode::ApplicationDefined;
     QTest::newRow("plain text") << u"table.xls"_s << QByteArray("a;b;c\n1;2;3\n") << qm::FailureCode::ApplicationDefined;
     QTest::newRow("text document")
