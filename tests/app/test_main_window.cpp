@@ -5,6 +5,7 @@
 #include "archive/empty_archive.h"
 #include "recording_spreadsheet.h"
 #include "support/fake_keyboard_layout.h"
+#include "support/sample_settings.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_program_folder.h"
 
@@ -18,24 +19,12 @@ using namespace Qt::StringLiterals;
 namespace qm::test {
 namespace {
 
-const QString kSettings = uR"([ActNumber]
-Quan=2
-[System]
-KeyNull=127
-[TechNames]
-Tech1=Иванов И.И.
-Tech2=Петров П.П.
-[KKM]
-KKM1=ЭЛВЕС-МИКРО-К
-KKM2=Меркурий-115Ф
-)"_s;
-
 const QDateTime kNow(QDate(2026, 12, 7), QTime(10, 15, 30));
 
 // A program folder with settings and an empty archive, and everything the
 // main window needs from the platform.
 struct Program {
-    explicit Program(const QString &settings = kSettings)
+    explicit Program(const QString &settings = sampleSettings())
     {
         folder.writeSettings(settings);
         createEmptyArchive(folder.filePath(u"QM.dbf"_s));
@@ -193,7 +182,7 @@ private Q_SLOTS:
         act.cmbVidOp->setCurrentIndex(3);
         act.chSoderjimoe->setChecked(false);
         act.chProchest->setCheckState(Qt::PartiallyChecked);
-        program.folder.writeSettings(QString(kSettings).replace(u"Tech2=Петров П.П.\n"_s,
+        program.folder.writeSettings(sampleSettings().replace(u"Tech2=Петров П.П.\n"_s,
                                                                 u"Tech2=Петров П.П.\nTech3=Сидоров С.С.\n"_s));
 
         QTest::mouseClick(child<QPushButton>(*window, "bClear"), Qt::LeftButton);

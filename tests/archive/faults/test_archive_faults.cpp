@@ -16,6 +16,7 @@
 #include "numbered_act.h"
 #include "recording_spreadsheet.h"
 #include "support/fake_keyboard_layout.h"
+#include "support/sample_settings.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_program_folder.h"
 
@@ -39,18 +40,6 @@ using namespace Qt::StringLiterals;
 
 namespace qm::test {
 namespace {
-
-const QString kSettings = uR"([ActNumber]
-Quan=1
-[System]
-KeyNull=127
-[TechNames]
-Tech1=Иванов И.И.
-Tech2=Петров П.П.
-[KKM]
-KKM1=ЭЛВЕС-МИКРО-К
-KKM2=Меркурий-115Ф
-)"_s;
 
 const NumberedAct kRetriedAct{u"retry-1"_s};
 
@@ -119,7 +108,7 @@ struct Program {
     explicit Program(const QString &programFolder)
         : folder(programFolder), archivePath(programFolder + u"/QM.dbf"_s), archive(programFolder)
     {
-        temp.writeSettings(kSettings);
+        temp.writeSettings(sampleSettings(1));
         QFile::copy(temp.filePath(u"Quillmarch.ini"_s), folder + u"/Quillmarch.ini"_s);
         QFile templateFile(folder + u"/Quillmarch.xls"_s);
         templateFile.open(QIODevice::WriteOnly);

@@ -11,6 +11,7 @@
 #include "archive/empty_archive.h"
 #include "document/uno/libreoffice_calc.h"
 #include "support/fake_keyboard_layout.h"
+#include "support/sample_settings.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_program_folder.h"
 #include "switchable_office.h"
@@ -27,16 +28,6 @@ using namespace Qt::StringLiterals;
 
 namespace qm::test {
 namespace {
-
-const QString kSettings = uR"([ActNumber]
-Quan=1
-[System]
-KeyNull=127
-[TechNames]
-Tech1=Иванов И.И.
-[KKM]
-KKM1=ЭЛВЕС-МИКРО-К
-)"_s;
 
 const QString kOrganisation = u"ООО «Стойкость»"_s;
 const QString kSerial = u"0042"_s;
@@ -165,7 +156,7 @@ private:
     struct Program {
         explicit Program(SwitchableOffice &office)
         {
-            folder.writeSettings(kSettings);
+            folder.writeSettings(sampleSettings(1));
             QFile::copy(QStringLiteral(QM_BUILT_PROGRAM_DIR) + u"/Quillmarch.xls"_s,
                         folder.filePath(u"Quillmarch.xls"_s));
             createEmptyArchive(folder.filePath(u"QM.dbf"_s));
