@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in the normal
-# build and once built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# build, once built with AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the fuzz targets (clang, libFuzzer) for a minute each.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-dependencies.sh"
@@ -17,3 +18,6 @@ export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppress
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$root/scripts/build.sh" "$root/build-sanitize" -DQM_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 ctest --test-dir "$root/build-sanitize" --output-on-failure --timeout 600
+
+# Bad input: every fuzz target for a bounded time over its committed corpus.
+"$root/scripts/fuzz.sh" 60
