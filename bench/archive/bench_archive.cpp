@@ -146,8 +146,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     const bool withMillion = arguments.contains(u"--with-million"_s);
-    const qsizetype runsAt = arguments.indexOf(u"--runs"_s);
-    const int runs = runsAt > 0 && runsAt + 1 < arguments.size() ? arguments[runsAt + 1].toInt() : 7;
+    const int runs = qm::bench::runsArgument(7);
     const QString ogrinfo = QStandardPaths::findExecutable(u"ogrinfo"_s);
 
     QTemporaryDir folder;
@@ -155,7 +154,7 @@ int main(int argc, char *argv[])
         std::fputs("cannot create a temporary folder\n", stderr);
         return 1;
     }
-    try {
+    return qm::bench::runReported([&] {
         std::vector<SizeResult> results;
         std::vector<int> sizes{1000, 100000};
         if (withMillion)
@@ -167,12 +166,5 @@ int main(int argc, char *argv[])
         printTables(results, !ogrinfo.isEmpty(), runs);
         if (ogrinfo.isEmpty())
             std::printf("\n(ogrinfo not found: install the Debian package gdal-bin for the independent reader)\n");
-    } catch (const qm::Failure &failure) {
-        std::fprintf(stderr, "%s\n", failure.what());
-        return 1;
-    } catch (const std::exception &error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        return 1;
-    }
-    return 0;
+    });
 }

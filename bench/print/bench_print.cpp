@@ -177,14 +177,12 @@ void printTables(const PrintSamples &cold, const PrintSamples &warm, const Print
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
-    const qsizetype runsAt = arguments.indexOf(u"--runs"_s);
-    const int runs = runsAt > 0 && runsAt + 1 < arguments.size() ? arguments[runsAt + 1].toInt() : 5;
+    const int runs = qm::bench::runsArgument(5);
 
     QTemporaryDir work;
     const QString programFolder = work.filePath(u"program"_s);
     QDir().mkpath(programFolder);
-    try {
+    return qm::bench::runReported([&] {
         for (const QString &name : {u"Quillmarch.ini"_s, u"Quillmarch.xls"_s}) {
             const QString shipped = QStringLiteral(QM_BENCH_PROGRAM_DIR) + u'/' + name;
             if (!QFile::copy(shipped, programFolder + u'/' + name))
@@ -211,12 +209,5 @@ int main(int argc, char *argv[])
             shutDownOffice(office, profile);
         }
         printTables(cold, warm, running, runs, peakAfterStart, qm::bench::peakResidentMiB());
-    } catch (const qm::Failure &failure) {
-        std::fprintf(stderr, "%s\n", failure.what());
-        return 1;
-    } catch (const std::exception &error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        return 1;
-    }
-    return 0;
+    });
 }

@@ -102,16 +102,14 @@ QString programFolderWith(const QTemporaryDir &root, const QString &name, int re
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
-    const qsizetype runsAt = arguments.indexOf(u"--runs"_s);
-    const int runs = runsAt > 0 && runsAt + 1 < arguments.size() ? arguments[runsAt + 1].toInt() : 15;
+    const int runs = qm::bench::runsArgument(15);
     const QString here = QCoreApplication::applicationDirPath();
     QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
     if (platform.isEmpty())
         platform = u"default"_s;
 
     QTemporaryDir root;
-    try {
+    return qm::bench::runReported([&] {
         std::vector<StartKind> kinds;
         kinds.push_back({u"bare QWidget window"_s, here + u"/qm_bench_bare_window"_s, {}, false, {}, {}, {}});
         kinds.push_back({u"bare window with a label and a line edit"_s, here + u"/qm_bench_bare_window"_s,
@@ -146,12 +144,5 @@ int main(int argc, char *argv[])
                       kind.ours ? kind.startupSequence.medianText() : u"—"_s,
                       qm::bench::ratioText(kind.total.median(), bare)});
         }
-    } catch (const qm::Failure &failure) {
-        std::fprintf(stderr, "%s\n", failure.what());
-        return 1;
-    } catch (const std::exception &error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        return 1;
-    }
-    return 0;
+    });
 }

@@ -1,5 +1,6 @@
 #include "support/bench_timing.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <exception>
 
 using namespace Qt::StringLiterals;
 
@@ -101,6 +103,24 @@ void printRow(const QStringList &cells)
 {
     std::printf("| %s |\n", cells.join(u" | "_s).toUtf8().constData());
     std::fflush(stdout);
+}
+
+int runsArgument(int defaultRuns)
+{
+    const QStringList arguments = QCoreApplication::arguments();
+    const qsizetype at = arguments.indexOf(QStringLiteral("--runs"));
+    return at > 0 && at + 1 < arguments.size() ? arguments[at + 1].toInt() : defaultRuns;
+}
+
+int runReported(const std::function<void()> &body)
+{
+    try {
+        body();
+        return 0;
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
 }
 
 }  // namespace qm::bench

@@ -42,4 +42,10 @@ double peakResidentMiB();
 // Prints one markdown table row.
 void printRow(const QStringList &cells);
 
+// The number after "--runs" on the command line, or the default.
+int runsArgument(int defaultRuns);
+
+// Runs a benchmark's body; a failure is printed and gives exit status 1.
+int runReported(const std::function<void()> &body);
+
 }  // namespace qm::bench

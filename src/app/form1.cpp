@@ -97,9 +97,7 @@ void Form1::Form_Load()
 {
     values_.IniPath = values_.programFolder + u"/Quillmarch.ini"_s;
     ui_->DTP->setDateTime(services_.now());
-    LoadKkmModels(values_.IniPath, ui_->cmbNameKKM);
-    LoadTechnicians(values_.IniPath, ui_->cmbTech);
-    LoadOperationTypes(ui_->cmbVidOp);
+    reloadPickLists();
     values_.PrintCopies = readPrintCopies(values_.IniPath);
     values_.NullKeyCode = readNullKeyCode(values_.IniPath);
     bannerPanel_->setText(makerBanner());

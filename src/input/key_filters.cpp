@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace qm {
@@ -48,27 +49,32 @@ qint16 latinOnSameKey(qint16 code)
     return 0;
 }
 
-}  // namespace
-
-qint16 DigitKeyFilter(qint16 code, QLineEdit *field, qint16 nullKeyCode)
+// The tests both filters make before any character rule, in this order:
+// Backspace always deletes, even when it is also the clear-field key.
+std::optional<qint16> editingKeyResult(qint16 code, QLineEdit *field, qint16 nullKeyCode)
 {
     if (code == kBackspace)
         return kBackspace;
     if (code == nullKeyCode) {
         emptyField(field);
-        return 0;
+        return qint16(0);
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+qint16 DigitKeyFilter(qint16 code, QLineEdit *field, qint16 nullKeyCode)
+{
+    if (const auto result = editingKeyResult(code, field, nullKeyCode))
+        return *result;
     return isDigit(code) ? code : 0;
 }
 
 qint16 SerialKeyFilter(qint16 code, QLineEdit *field, qint16 nullKeyCode)
 {
-    if (code == kBackspace)
-        return kBackspace;
-    if (code == nullKeyCode) {
-        emptyField(field);
-        return 0;
-    }
+    if (const auto result = editingKeyResult(code, field, nullKeyCode))
+        return *result;
     if (isDigit(code))
         return code;
     if (code >= 'A' && code <= 'Z')

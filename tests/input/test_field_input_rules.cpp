@@ -1,4 +1,5 @@
 #include "app/act_data.h"
+#include "support/act_widgets.h"
 #include "support/fake_keyboard_layout.h"
 #include "input/field_input_rules.h"
 
@@ -8,9 +9,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
-#include <QVBoxLayout>
 
-#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -48,34 +47,12 @@ const Stroke ctrlBackspace = press(Qt::Key_Backspace, Qt::ControlModifier, u"\b"
 const QStringList kFilteredFields{u"txtINN"_s, u"txtZavNum"_s, u"txtGodVyp"_s, u"txtEKLZ"_s, u"txtMIFNS"_s};
 const QStringList kAllFields = QStringList{u"txtNameOrg"_s} + kFilteredFields;
 
-// The six text fields as the main window configures them.
-class ActFields {
+// The main window's act fields with their key rules installed.
+class ActFields : public qm::test::ActWidgets {
 public:
-    ActFields(qint16 nullKeyCode, qm::KeyboardLayout &layout) : window_(std::make_unique<QWidget>())
-    {
-        auto *column = new QVBoxLayout(window_.get());
-        const auto add = [&](QLineEdit *&slot, const QString &name, int maxLength) {
-            slot = new QLineEdit(window_.get());
-            slot->setObjectName(name);
-            slot->setMaxLength(maxLength);
-            column->addWidget(slot);
-        };
-        add(act.txtNameOrg, u"txtNameOrg"_s, 40);
-        add(act.txtINN, u"txtINN"_s, 12);
-        add(act.txtZavNum, u"txtZavNum"_s, 12);
-        add(act.txtGodVyp, u"txtGodVyp"_s, 4);
-        add(act.txtEKLZ, u"txtEKLZ"_s, 10);
-        add(act.txtMIFNS, u"txtMIFNS"_s, 40);
-        qm::installFieldInputRules(act, nullKeyCode, layout);
-    }
+    ActFields(qint16 nullKeyCode, qm::KeyboardLayout &layout) { qm::installFieldInputRules(act, nullKeyCode, layout); }
 
-    QLineEdit *field(const QString &name) const { return window_->findChild<QLineEdit *>(name); }
-    QWidget *window() const { return window_.get(); }
-
-    qm::ActData act;
-
-private:
-    std::unique_ptr<QWidget> window_;
+    QWidget *window() { return &owner; }
 };
 
 void send(QLineEdit *field, const Strokes &strokes)

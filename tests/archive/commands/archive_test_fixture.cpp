@@ -3,7 +3,6 @@
 #include "archive/commands/form2.h"
 #include "archive/commands/fill_archive_list.h"
 #include "archive/empty_archive.h"
-#include "settings/pick_lists.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -34,36 +33,6 @@ ArchiveRow sampleRow(int n)
     };
 }
 
-ActFields::ActFields(const QString &iniPath)
-{
-    auto line = [this](int maxLength) {
-        auto *box = new QLineEdit(this);
-        box->setMaxLength(maxLength);
-        return box;
-    };
-    act.DTP = new QDateTimeEdit(this);
-    act.DTP->setMinimumDate(QDate(1997, 1, 1));
-    act.DTP->setMaximumDate(QDate(9999, 12, 31));
-    act.DTP->setDateTime(QDateTime(QDate(2020, 5, 17), QTime(14, 30)));
-    act.txtMIFNS = line(40);
-    act.txtNameOrg = line(40);
-    act.txtINN = line(12);
-    act.cmbNameKKM = new QComboBox(this);
-    act.txtZavNum = line(12);
-    act.txtGodVyp = line(4);
-    act.cmbVidOp = new QComboBox(this);
-    act.txtEKLZ = line(10);
-    act.chSoderjimoe = new QCheckBox(this);
-    act.chProchest = new QCheckBox(this);
-    act.cmbTech = new QComboBox(this);
-    act.recordCountPanel = new QLabel(this);
-    LoadKkmModels(iniPath, act.cmbNameKKM);
-    LoadTechnicians(iniPath, act.cmbTech);
-    LoadOperationTypes(act.cmbVidOp);
-    act.chSoderjimoe->setChecked(true);
-    act.chProchest->setChecked(true);
-}
-
 ArchiveWorld::ArchiveWorld() : archive(folder.path())
 {
     QStringList mechanics, models;
@@ -73,7 +42,8 @@ ArchiveWorld::ArchiveWorld() : archive(folder.path())
     }
     writeSettings(mechanics, models);
     createEmptyArchive(folder.filePath(u"QM.dbf"_s));
-    fields = std::make_unique<ActFields>(folder.filePath(u"Quillmarch.ini"_s));
+    fields = std::make_unique<ActWidgets>(folder.filePath(u"Quillmarch.ini"_s));
+    fields->act.DTP->setDateTime(QDateTime(QDate(2020, 5, 17), QTime(14, 30)));
 }
 
 void ArchiveWorld::writeSettings(const QStringList &mechanics, const QStringList &models) const
@@ -128,7 +98,7 @@ QStringList ArchiveWorld::listLines()
 
 ArchiveWindowContext ArchiveWorld::context()
 {
-    return ArchiveWindowContext{fields->act, folder.filePath(u"Quillmarch.ini"_s), &prompts, &archive, fields.get()};
+    return ArchiveWindowContext{fields->act, folder.filePath(u"Quillmarch.ini"_s), &prompts, &archive, &fields->owner};
 }
 
 QStringList itemTexts(const QComboBox *list)

@@ -4,6 +4,7 @@
 #include "archive/archive_table.h"
 #include "archive/commands/archive_window_context.h"
 #include "archive/dbf_archive.h"
+#include "support/act_widgets.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_program_folder.h"
 
@@ -27,14 +28,6 @@ using ArchiveRow = QHash<QString, QVariant>;
 // A complete act whose every field carries n, so records are told apart.
 ArchiveRow sampleRow(int n);
 
-// The main window's act controls without the rest of the main window, set up
-// the way the main window has them (picker range, field limits, loaded lists).
-class ActFields : public QWidget {
-public:
-    explicit ActFields(const QString &iniPath);
-    ActData act;
-};
-
 // A program folder with a settings file, an empty QM.dbf, the act fields and
 // scripted prompts: everything the archive window works on.
 class ArchiveWorld {
@@ -56,7 +49,7 @@ public:
     TempProgramFolder folder;
     ScriptedPrompts prompts;
     DbfArchive archive;
-    std::unique_ptr<ActFields> fields;
+    std::unique_ptr<ActWidgets> fields;
 };
 
 QStringList itemTexts(const QComboBox *list);
