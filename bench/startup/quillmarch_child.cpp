@@ -1,11 +1,9 @@
 // The program's own start-up path (the same services as the program's main),
 // on a program folder given by the start-up benchmark.
 
+#include "app/desktop_platform.h"
 #include "app/startup.h"
-#include "archive/dbf_archive.h"
 #include "common/qt_prompts.h"
-#include "document/uno/libreoffice_calc.h"
-#include "input/keyboard_layout.h"
 #include "startup/first_paint_report.h"
 #include "support/bench_timing.h"
 
@@ -19,19 +17,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Quillmarch"));
 
     qm::QtPrompts prompts;
-    const auto keyboardLayout = qm::makeSystemKeyboardLayout();
-    const auto spreadsheet = qm::makeLibreOfficeCalc(qm::LibreOfficeOptions{});
-    qm::DbfArchive archive(arguments.extra);
-
-    qm::MainWindowServices services;
-    services.programFolder = arguments.extra;
-    services.prompts = &prompts;
-    services.keyboardLayout = keyboardLayout.get();
-    services.spreadsheet = spreadsheet.get();
-    services.archive = &archive;
+    const qm::DesktopPlatform platform(arguments.extra, prompts);
 
     const std::int64_t startupStarted = qm::bench::monotonicNanoseconds();
-    const auto window = qm::startMainWindow(services);
+    const auto window = qm::startMainWindow(platform.services());
     if (!window)
         return 1;
     qm::bench::FirstPaintReport report(window.get(), arguments.pipeFd, mainStarted);

@@ -4,12 +4,11 @@
 //
 // Usage: qm_readme_screenshots <program-folder> <output-folder> <office-profile>
 
+#include "app/desktop_platform.h"
 #include "app/startup.h"
 #include "archive/commands/save_act.h"
-#include "archive/dbf_archive.h"
+#include "archive/archive_table.h"
 #include "common/prompts.h"
-#include "document/uno/libreoffice_calc.h"
-#include "input/keyboard_layout.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -104,19 +103,11 @@ int main(int argc, char *argv[])
     const QString output = QString::fromLocal8Bit(argv[2]);
 
     AnsweringPrompts prompts;
-    const auto keyboardLayout = qm::makeSystemKeyboardLayout();
     qm::LibreOfficeOptions office;
     office.profileDir = QString::fromLocal8Bit(argv[3]);
-    const auto spreadsheet = qm::makeLibreOfficeCalc(office);
-    qm::DbfArchive archive(programFolder);
-
-    qm::MainWindowServices services;
-    services.programFolder = programFolder;
-    services.prompts = &prompts;
-    services.keyboardLayout = keyboardLayout.get();
-    services.spreadsheet = spreadsheet.get();
-    services.archive = &archive;
-    const auto window = qm::startMainWindow(services);
+    const qm::DesktopPlatform platform(programFolder, prompts, office);
+    qm::Archive &archive = *platform.services().archive;
+    const auto window = qm::startMainWindow(platform.services());
     if (!window)
         return 1;
     window->show();
