@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace qm {
+
+// The values every command of the run shares.
+struct ProgramValues {
+    QString programFolder;   // the folder of the settings, template and archive, no trailing separator
+    QString IniPath;         // settings file, set once at start
+    QString TemplatePath;    // act template, set by the print command on every run
+    qint16 PrintCopies = 1;  // copies offered for printing
+    qint16 NullKeyCode = 127;// key code that empties the field it is typed into
+};
+
+}  // namespace qm
