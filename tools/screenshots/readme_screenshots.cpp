@@ -111,7 +111,7 @@ int main(int argc, char *argv[])
     if (!window)
         return 1;
     window->show();
-    const qm::ActData act = window->actData();
+    const qm::ActControls act = window->actControls();
 
     // The earlier acts go straight to the archive; the last one is printed.
     const QList<DemoAct> &acts = demoActs();

@@ -101,7 +101,7 @@ void ArchiveButtonTest::deletingEveryRecordLeavesTheCountUntilTheNextOpening()
                             });
     QVERIFY(stayedOpen);
     QCOMPARE(window->statusPanelText(2), u"Записей: 1"_s);
-    QCOMPARE(window->actData().txtZavNum->text(), u"Z1"_s);
+    QCOMPARE(window->actControls().txtZavNum->text(), u"Z1"_s);
 
     const bool shownAgain = whileArchiveWindowShown(
         [&] { QTest::mouseClick(archiveButton(*window), Qt::LeftButton); }, [](Form2 &) {});
