@@ -1,21 +1,17 @@
 #pragma once
 
-#include "app/act_data.h"
-
-#include <QString>
-
 class QWidget;
 
 namespace qm {
 
+class ActWindow;
 class Archive;
 class Prompts;
 
-// What the archive window and its commands work on: the main window's act
-// fields, the settings file the pick-lists are reloaded from, and the archive.
+// What the archive window and its commands work on: the main window they hand
+// recalled and deleted acts to, the prompts and the archive.
 struct ArchiveWindowContext {
-    ActData act;
-    QString iniPath;
+    ActWindow *actWindow = nullptr;
     Prompts *prompts = nullptr;
     Archive *archive = nullptr;
     QWidget *parent = nullptr;   // the main window, owner of the modal archive window
