@@ -57,7 +57,7 @@ void ArchiveListModel::setFilterText(const QString &text)
     if (!folded.isEmpty() && folded_.size() != lines_.size())
         foldLines();
 
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    Q_EMIT layoutAboutToBeChanged();
     const QModelIndexList persistent = persistentIndexList();
     std::vector<int> persistentRecords;
     for (const QModelIndex &index : persistent)
@@ -80,7 +80,7 @@ void ArchiveListModel::setFilterText(const QString &text)
         moved.append(row >= 0 ? index(row) : QModelIndex());
     }
     changePersistentIndexList(persistent, moved);
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    Q_EMIT layoutChanged();
 }
 
 int ArchiveListModel::recordPosition(int row) const
