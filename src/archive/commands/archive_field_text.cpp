@@ -1,6 +1,5 @@
 #include "archive/commands/archive_field_text.h"
 
-#include <QLineEdit>
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
@@ -14,14 +13,6 @@ QString archiveFieldText(const QVariant &value)
     if (value.metaType().id() == QMetaType::QDate)
         return value.toDate().toString(u"dd.MM.yyyy"_s);
     return value.toString();
-}
-
-void showArchiveFieldText(QLineEdit *box, const QVariant &value)
-{
-    const QString text = archiveFieldText(value);
-    if (text.size() > box->maxLength())
-        box->setMaxLength(int(text.size()));
-    box->setText(text);
 }
 
 bool archiveFieldTicked(const QVariant &value)

@@ -6,18 +6,11 @@
 
 #include <optional>
 
-class QLineEdit;
-
 namespace qm {
 
 // A stored field as the archive window shows it: null gives the empty text,
 // text stays exactly as stored, a date from an old date column reads dd.MM.yyyy.
 QString archiveFieldText(const QVariant &value);
-
-// Puts a stored field into a text box exactly as stored (null empties it). The
-// box's length limit is for typing only: when the stored text is longer, the
-// limit is raised to fit it rather than cutting the act's data short.
-void showArchiveFieldText(QLineEdit *box, const QVariant &value);
 
 // A logical field as a check box takes it; null counts as false.
 bool archiveFieldTicked(const QVariant &value);

@@ -1,40 +1,35 @@
 #include "archive/commands/delete_selected_record.h"
 
 #include "archive/archive_table.h"
-#include "archive/commands/archive_field_text.h"
+#include "archive/commands/act_window.h"
+#include "archive/commands/archive_lines.h"
 #include "archive/commands/archive_window_context.h"
 #include "archive/commands/fill_archive_list.h"
-#include "archive/commands/selected_archive_line.h"
+#include "archive/commands/recall_archived_act.h"
 
 namespace qm {
 namespace {
 
-bool recordStillListed(const ArchiveRecordSet &records, const QListWidget *lBase, int position)
+bool recordStillListed(const ArchiveRecordSet &records, const ArchiveLines &lines, int position)
 {
-    return position >= 0 && records.recordCount() == lBase->count() && !records.atEnd()
-        && archiveListLine(records) == lBase->item(position)->text();
+    return position >= 0 && position < lines.size() && records.recordCount() == lines.size() && !records.atEnd()
+        && archiveListLine(records) == lines.line(position);
 }
 
 }  // namespace
 
-DeletionOutcome DeleteSelectedRecord(const ArchiveWindowContext &context, const QListWidget *lBase)
+DeletionOutcome DeleteSelectedRecord(const ArchiveWindowContext &context, const ArchiveLines &lines, int position)
 {
-    const int position = selectedArchiveLine(lBase);
     const auto records = context.archive->open(ArchiveAccess::Writable);
     if (position > 0 && position < records->recordCount())
         records->skip(position);
 
-    if (!recordStillListed(*records, lBase, position)) {
+    if (!recordStillListed(*records, lines, position)) {
         records->close();
         return DeletionOutcome::ArchiveChanged;
     }
 
-    const ActData &act = context.act;
-    showArchiveFieldText(act.txtZavNum, records->value(ArchiveField::ZAVNUM));
-    showArchiveFieldText(act.txtGodVyp, records->value(ArchiveField::GODVYP));
-    showArchiveFieldText(act.txtINN, records->value(ArchiveField::INN));
-    showArchiveFieldText(act.txtEKLZ, records->value(ArchiveField::EKLZREG));
-    showArchiveFieldText(act.txtNameOrg, records->value(ArchiveField::NAMEORG));
+    context.actWindow->showArchivedTexts(archivedActTexts(*records));
 
     records->deleteCurrent();
     records->update();

@@ -1,5 +1,7 @@
 #include "archive/commands/form2.h"
 
+#include "archive/commands/act_window.h"
+#include "archive/commands/archive_list_model.h"
 #include "archive/commands/archive_window_messages.h"
 #include "archive/commands/delete_selected_record.h"
 #include "archive/commands/fill_archive_list.h"
@@ -20,12 +22,16 @@ constexpr double kListFontPointSize = 9.75;
 }  // namespace
 
 Form2::Form2(ArchiveWindowContext context)
-    : QDialog(context.parent), ui_(std::make_unique<Ui::Form2>()), context_(std::move(context))
+    : QDialog(context.parent), ui_(std::make_unique<Ui::Form2>()), context_(std::move(context)),
+      lines_(new ArchiveListModel(this))
 {
     ui_->setupUi(this);
     QFont listFont = ui_->lBase->font();
     listFont.setPointSizeF(kListFontPointSize);
     ui_->lBase->setFont(listFont);
+    ui_->txtPoisk->setFont(listFont);
+    ui_->lBase->setModel(lines_);
+    ui_->lBase->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     setFixedSize(size());
     setModal(true);
@@ -33,24 +39,39 @@ Form2::Form2(ArchiveWindowContext context)
     connect(ui_->bDeleteRecord, &QPushButton::clicked, this, &Form2::bDeleteRecord_Click);
     connect(ui_->bSelect, &QPushButton::clicked, this, &Form2::bSelect_Click);
     connect(ui_->bExit, &QPushButton::clicked, this, &Form2::bExit_Click);
-    connect(ui_->lBase, &QListWidget::itemDoubleClicked, this, &Form2::lBase_DblClick);
+    connect(ui_->lBase, &QListView::doubleClicked, this, &Form2::lBase_DblClick);
+    connect(ui_->txtPoisk, &QLineEdit::textChanged, this, &Form2::txtPoisk_Change);
 }
 
 Form2::~Form2() = default;
 
-QListWidget *Form2::lBase() const { return ui_->lBase; }
+QListView *Form2::lBase() const { return ui_->lBase; }
+QLineEdit *Form2::txtPoisk() const { return ui_->txtPoisk; }
 QPushButton *Form2::bExit() const { return ui_->bExit; }
 QPushButton *Form2::bSelect() const { return ui_->bSelect; }
 QPushButton *Form2::bDeleteRecord() const { return ui_->bDeleteRecord; }
 
 bool Form2::Form_Load()
 {
-    ui_->lBase->clear();
     bool listed = false;
-    runGuarded(*context_.prompts, [this, &listed] { listed = FillArchiveList(context_, ui_->lBase); });
+    runGuarded(*context_.prompts, [this, &listed] { listed = refillList(); });
     ui_->lBase->clearSelection();
     ui_->lBase->setFocus(Qt::OtherFocusReason);
     return listed;
+}
+
+bool Form2::refillList()
+{
+    lines_->setLines(ArchiveLines());
+    ArchiveLines lines;
+    const bool listed = FillArchiveList(context_, lines);
+    lines_->setLines(std::move(lines));
+    return listed;
+}
+
+int Form2::selectedRecord() const
+{
+    return lines_->recordPosition(selectedArchiveLine(ui_->lBase));
 }
 
 void Form2::keyPressEvent(QKeyEvent *event)
@@ -71,13 +92,17 @@ void Form2::keyPressEvent(QKeyEvent *event)
 void Form2::bDeleteRecord_Click()
 {
     runGuarded(*context_.prompts, [this] {
-        const int line = selectedArchiveLine(ui_->lBase);
-        if (line < 0)
+        const int record = selectedRecord();
+        if (record < 0)
             return;
         if (context_.prompts->message(confirmDeletionMessage()) != PromptAnswer::Yes)
             return;
-        if (DeleteSelectedRecord(context_, ui_->lBase) == DeletionOutcome::Deleted) {
-            delete ui_->lBase->takeItem(line);
+        if (DeleteSelectedRecord(context_, lines_->lines(), record) == DeletionOutcome::Deleted) {
+            lines_->removeRecord(record);
+            // The list would select the next line in its place: an act the
+            // mechanic never chose, which "Выбрать" or another deletion would
+            // then act on.
+            ui_->lBase->clearSelection();
             return;
         }
         context_.prompts->message(archiveChangedMessage());
@@ -85,18 +110,13 @@ void Form2::bDeleteRecord_Click()
     });
 }
 
-void Form2::refillList()
-{
-    ui_->lBase->clear();
-    FillArchiveList(context_, ui_->lBase);
-}
-
 void Form2::recallSelectedAct()
 {
     runGuarded(*context_.prompts, [this] {
-        if (selectedArchiveLine(ui_->lBase) < 0)
+        const int record = selectedRecord();
+        if (record < 0)
             return;
-        RecallArchivedAct(context_, ui_->lBase);
+        context_.actWindow->showRecalledAct(RecallArchivedAct(*context_.archive, record));
         accept();
     });
 }
@@ -114,6 +134,11 @@ void Form2::lBase_DblClick()
 void Form2::bExit_Click()
 {
     reject();
+}
+
+void Form2::txtPoisk_Change()
+{
+    lines_->setFilterText(ui_->txtPoisk->text());
 }
 
 }  // namespace qm

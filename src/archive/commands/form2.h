@@ -6,7 +6,8 @@
 
 #include <memory>
 
-class QListWidget;
+class QLineEdit;
+class QListView;
 class QPushButton;
 
 namespace Ui {
@@ -15,8 +16,11 @@ class Form2;
 
 namespace qm {
 
+class ArchiveListModel;
+
 // The archive window: one line per archived act, from which the mechanic
-// recalls an act into the main window or deletes one. Shown modally by the
+// recalls an act into the main window or deletes one, and a filter that
+// narrows the lines to those containing its text. Shown modally by the
 // "Архив" command. Its commands report failures themselves and keep running.
 class Form2 final : public QDialog {
     Q_OBJECT
@@ -29,7 +33,8 @@ public:
     // been told) or could not be read: the window is then not to be shown.
     bool Form_Load();
 
-    QListWidget *lBase() const;
+    QListView *lBase() const;
+    QLineEdit *txtPoisk() const;
     QPushButton *bExit() const;
     QPushButton *bSelect() const;
     QPushButton *bDeleteRecord() const;
@@ -42,13 +47,17 @@ private Q_SLOTS:
     void bSelect_Click();
     void lBase_DblClick();
     void bExit_Click();
+    void txtPoisk_Change();
 
 private:
+    // The record of the selected line as shown, -1 when no line is selected.
+    int selectedRecord() const;
     void recallSelectedAct();
-    void refillList();
+    bool refillList();
 
     std::unique_ptr<Ui::Form2> ui_;
     ArchiveWindowContext context_;
+    ArchiveListModel *lines_;
 };
 
 }  // namespace qm

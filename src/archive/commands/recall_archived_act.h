@@ -1,23 +1,19 @@
 #pragma once
 
-#include <QString>
-
-class QComboBox;
-class QListWidget;
+#include "archive/commands/recalled_act.h"
 
 namespace qm {
 
-struct ArchiveWindowContext;
+class Archive;
+class ArchiveRecordSet;
 
-// Selects the item whose text equals stored exactly (case-sensitive, untrimmed).
-// Every item is compared, so of several equal items the last one wins; with no
-// equal item the earlier selection stays. The list's items never change.
-void selectMatchingItem(QComboBox *list, const QString &stored);
+// The five text fields of the current record, exactly as stored (null reads
+// as the empty text).
+ArchivedActTexts archivedActTexts(const ArchiveRecordSet &records);
 
-// Writes the archived act of the selected line of lBase, found by its position,
-// into the main window's act fields. Precondition: a line is selected.
-// txtMIFNS and the status bar are left alone. Throws qm::Failure; fields written
-// before a failure keep their new values.
-void RecallArchivedAct(const ArchiveWindowContext &context, const QListWidget *lBase);
+// Reads the archived act at a position of the table's natural order, found by
+// position alone (two identical list lines each recall their own record).
+// Throws qm::Failure.
+RecalledAct RecallArchivedAct(Archive &archive, int position);
 
 }  // namespace qm

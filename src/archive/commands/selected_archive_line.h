@@ -1,16 +1,17 @@
 #pragma once
 
-#include <QListWidget>
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
 
 namespace qm {
 
-// The 0-based position of the selected line of the archive list, -1 when no line
-// is selected. The list's current item alone does not count: the list makes its
+// The shown row of the selected line of the archive list, -1 when no line is
+// selected. The list's current row alone does not count: the list makes its
 // first line current when it takes the focus, without selecting it.
-inline int selectedArchiveLine(const QListWidget *lBase)
+inline int selectedArchiveLine(const QAbstractItemView *lBase)
 {
-    const QList<QListWidgetItem *> selected = lBase->selectedItems();
-    return selected.isEmpty() ? -1 : lBase->row(selected.constFirst());
+    const QModelIndexList selected = lBase->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.constFirst().row();
 }
 
 }  // namespace qm

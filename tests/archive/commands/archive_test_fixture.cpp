@@ -5,7 +5,6 @@
 #include "archive/empty_archive.h"
 
 #include <QApplication>
-#include <QListWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -33,6 +32,13 @@ ArchiveRow sampleRow(int n)
     };
 }
 
+ArchivedActTexts rowTexts(const ArchiveRow &row)
+{
+    const auto text = [&row](QStringView field) { return row.value(field.toString()).toString(); };
+    return ArchivedActTexts{text(ArchiveField::ZAVNUM), text(ArchiveField::GODVYP), text(ArchiveField::INN),
+                            text(ArchiveField::EKLZREG), text(ArchiveField::NAMEORG)};
+}
+
 ArchiveWorld::ArchiveWorld() : archive(folder.path())
 {
     QStringList mechanics, models;
@@ -42,8 +48,6 @@ ArchiveWorld::ArchiveWorld() : archive(folder.path())
     }
     writeSettings(mechanics, models);
     createEmptyArchive(folder.filePath(u"QM.dbf"_s));
-    fields = std::make_unique<ActWidgets>(folder.filePath(u"Quillmarch.ini"_s));
-    fields->act.DTP->setDateTime(QDateTime(QDate(2020, 5, 17), QTime(14, 30)));
 }
 
 void ArchiveWorld::writeSettings(const QStringList &mechanics, const QStringList &models) const
@@ -98,29 +102,23 @@ QStringList ArchiveWorld::listLines()
 
 ArchiveWindowContext ArchiveWorld::context()
 {
-    return ArchiveWindowContext{fields->act, folder.filePath(u"Quillmarch.ini"_s), &prompts, &archive, &fields->owner};
+    return ArchiveWindowContext{&actWindow, &prompts, &archive, &owner};
 }
 
-QStringList itemTexts(const QComboBox *list)
+QStringList lineTexts(const QAbstractItemView *list)
 {
     QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts.append(list->itemText(i));
+    const QAbstractItemModel *model = list->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts.append(model->index(row, 0).data().toString());
     return texts;
 }
 
-QStringList lineTexts(const QListWidget *list)
+void clickLine(QAbstractItemView *list, int row)
 {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts.append(list->item(i)->text());
-    return texts;
-}
-
-void clickLine(QListWidget *list, int row)
-{
-    const QRect rect = list->visualItemRect(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    const QModelIndex line = list->model()->index(row, 0);
+    list->scrollTo(line);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(line).center());
 }
 
 namespace {

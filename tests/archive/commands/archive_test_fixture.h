@@ -1,20 +1,21 @@
 #pragma once
 
-#include "app/act_data.h"
 #include "archive/archive_table.h"
+#include "archive/commands/act_window.h"
 #include "archive/commands/archive_window_context.h"
+#include "archive/commands/recalled_act.h"
 #include "archive/dbf_archive.h"
-#include "support/act_widgets.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_program_folder.h"
 
+#include <QAbstractItemView>
 #include <QHash>
-#include <QListWidget>
 #include <QStringList>
 #include <QVariant>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 namespace qm {
 class Form2;
@@ -28,8 +29,27 @@ using ArchiveRow = QHash<QString, QVariant>;
 // A complete act whose every field carries n, so records are told apart.
 ArchiveRow sampleRow(int n);
 
-// A program folder with a settings file, an empty QM.dbf, the act fields and
-// scripted prompts: everything the archive window works on.
+// The main window as the archive commands reach it, keeping what they hand it.
+class RecordingActWindow final : public ActWindow {
+public:
+    void showRecordCount(qint64 count) override { counts.append(count); }
+    void showArchivedTexts(const ArchivedActTexts &shown) override { texts = shown; }
+    void showRecalledAct(const RecalledAct &act) override { recalled = act; }
+
+    // The last count shown, -1 when none was.
+    qint64 lastCount() const { return counts.isEmpty() ? -1 : counts.constLast(); }
+
+    QList<qint64> counts;
+    std::optional<ArchivedActTexts> texts;
+    std::optional<RecalledAct> recalled;
+};
+
+// The five texts of a row as a deletion or a recall hands them over.
+ArchivedActTexts rowTexts(const ArchiveRow &row);
+
+// A program folder with a settings file, an empty QM.dbf, the main window as
+// the commands see it and scripted prompts: everything the archive window
+// works on.
 class ArchiveWorld {
 public:
     ArchiveWorld();
@@ -49,14 +69,14 @@ public:
     TempProgramFolder folder;
     ScriptedPrompts prompts;
     DbfArchive archive;
-    std::unique_ptr<ActWidgets> fields;
+    RecordingActWindow actWindow;
+    QWidget owner;   // stands for the main window, the archive window's parent
 };
 
-QStringList itemTexts(const QComboBox *list);
-QStringList lineTexts(const QListWidget *list);
+QStringList lineTexts(const QAbstractItemView *list);
 
 // Selects line row of the archive list the way a click does.
-void clickLine(QListWidget *list, int row);
+void clickLine(QAbstractItemView *list, int row);
 
 // Runs openingCommand and, once the archive window is shown modally, action on
 // it; closes the window if the action left it open, so no test can hang in the

@@ -7,7 +7,7 @@
 #include "archive/dbf_header.h"
 
 #include <QFile>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 
@@ -22,21 +22,9 @@ ArchiveRow withField(ArchiveRow row, QStringView field, const QVariant &value)
     return row;
 }
 
-// The five text boxes a deletion writes, in one string for comparison.
-QString deletionFields(const ActData &act)
+bool nothingSelected(const QAbstractItemView *list)
 {
-    return QStringList{act.txtZavNum->text(), act.txtGodVyp->text(), act.txtINN->text(), act.txtEKLZ->text(),
-                       act.txtNameOrg->text()}
-        .join(u'|');
-}
-
-QString rowDeletionFields(const ArchiveRow &row)
-{
-    QStringList texts;
-    for (QStringView field : {ArchiveField::ZAVNUM, ArchiveField::GODVYP, ArchiveField::INN, ArchiveField::EKLZREG,
-                              ArchiveField::NAMEORG})
-        texts.append(row.value(field.toString()).toString());
-    return texts.join(u'|');
+    return list->selectionModel()->selectedIndexes().isEmpty();
 }
 
 // A window over the archive as it is now, loaded and shown without a modal loop.
@@ -76,7 +64,6 @@ void ArchiveWindowTest::emptyListAsksNotToBeShown()
 {
     // The table was emptied after the "Архив" command counted it.
     ArchiveWorld world;
-    world.fields->act.recordCountPanel->setText(u"Записей: 7"_s);
     Form2 window(world.context());
     QVERIFY(!window.Form_Load());
     QCOMPARE(world.prompts.messages.size(), 1);
@@ -84,7 +71,7 @@ void ArchiveWindowTest::emptyListAsksNotToBeShown()
     QCOMPARE(message.text, u"В базе нет записей !"_s);
     QCOMPARE(message.icon, PromptIcon::None);
     QCOMPARE(message.title, u"Quillmarch"_s);
-    QCOMPARE(world.fields->act.recordCountPanel->text(), u"Записей: 0"_s);
+    QCOMPARE(world.actWindow.counts, QList<qint64>{0});
 }
 
 void ArchiveWindowTest::windowListsOneLinePerRecord_data()
@@ -114,13 +101,12 @@ void ArchiveWindowTest::windowListsOneLinePerRecord()
     QFETCH(QStringList, lines);
     ArchiveWorld world;
     world.append(rows);
-    world.fields->act.recordCountPanel->setText(u"Записей: 99"_s);
 
     OpenWindow open(world);
     QVERIFY(open.loaded);
     QCOMPARE(lineTexts(open.window.lBase()), lines);
-    QCOMPARE(world.fields->act.recordCountPanel->text(), u"Записей: %1"_s.arg(rows.size()));
-    QVERIFY(open.window.lBase()->selectedItems().isEmpty());
+    QCOMPARE(world.actWindow.counts, QList<qint64>{rows.size()});
+    QVERIFY(nothingSelected(open.window.lBase()));
     QVERIFY(world.prompts.messages.isEmpty());
 }
 
@@ -159,8 +145,6 @@ void ArchiveWindowTest::deleteChangesNothingWithoutSelectionOrConfirmation()
     QFETCH(int, promptsShown);
     ArchiveWorld world;
     world.append({sampleRow(1), sampleRow(2)});
-    world.fields->act.txtZavNum->setText(u"ZZZ"_s);
-    world.fields->act.recordCountPanel->setText(u"Записей: 5"_s);
 
     OpenWindow open(world);
     const QStringList lines = lineTexts(open.window.lBase());
@@ -178,7 +162,8 @@ void ArchiveWindowTest::deleteChangesNothingWithoutSelectionOrConfirmation()
     }
     QCOMPARE(world.recordCount(), 2);
     QCOMPARE(lineTexts(open.window.lBase()), lines);
-    QCOMPARE(world.fields->act.txtZavNum->text(), u"ZZZ"_s);
+    QVERIFY(!world.actWindow.texts);
+    QVERIFY(!world.actWindow.recalled);
     QVERIFY(open.window.isVisible());
 }
 
@@ -204,26 +189,30 @@ void ArchiveWindowTest::deletionKeepsEveryLineOnItsOwnRecord()
     // A null field reaches its text box as the empty text.
     rows[deletedLine].insert(ArchiveField::GODVYP.toString(), QVariant());
     world.append(rows);
-    const ActData &act = world.fields->act;
-    act.cmbTech->setCurrentIndex(2);
-    act.txtMIFNS->setText(u"12"_s);
+    const RecordingActWindow &act = world.actWindow;
 
     OpenWindow open(world);
-    const QString countShown = act.recordCountPanel->text();
     clickLine(open.window.lBase(), deletedLine);
     world.prompts.answer(PromptAnswer::Yes);
     QTest::mouseClick(open.window.bDeleteRecord(), Qt::LeftButton);
 
     const ArchiveRow deleted = rows.takeAt(deletedLine);
-    QCOMPARE(deletionFields(act), rowDeletionFields(deleted));
-    QCOMPARE(act.cmbTech->currentIndex(), 2);
-    QCOMPARE(act.txtMIFNS->text(), u"12"_s);
-    QCOMPARE(act.recordCountPanel->text(), countShown);
+    QCOMPARE(act.texts, rowTexts(deleted));
+    QVERIFY(!act.recalled);   // only the five texts: the rest of the form is left alone
+    QCOMPARE(act.counts, QList<qint64>{recordCount});   // the count is not shown again
     QCOMPARE(world.recordCount(), recordCount - 1);
     QCOMPARE(world.column(ArchiveField::ZAVNUM).size(), rows.size());
     QCOMPARE(lineTexts(open.window.lBase()), world.listLines());
     QVERIFY(open.window.isVisible());
     QCOMPARE(world.prompts.messages.size(), 1);
+    // No other line takes the deleted one's selection: "Выбрать" and another
+    // deletion then do nothing.
+    QVERIFY(nothingSelected(open.window.lBase()));
+    QTest::mouseClick(open.window.bDeleteRecord(), Qt::LeftButton);
+    QTest::mouseClick(open.window.bSelect(), Qt::LeftButton);
+    QCOMPARE(world.prompts.messages.size(), 1);
+    QVERIFY(!act.recalled);
+    QCOMPARE(world.recordCount(), recordCount - 1);
 
     // Every remaining line still recalls the record it shows.
     for (int line = 0; line < rows.size(); ++line) {
@@ -231,8 +220,9 @@ void ArchiveWindowTest::deletionKeepsEveryLineOnItsOwnRecord()
         clickLine(again.window.lBase(), line);
         QTest::mouseClick(again.window.bSelect(), Qt::LeftButton);
         QVERIFY(!again.window.isVisible());
-        QCOMPARE(act.txtZavNum->text(), rows[line].value(ArchiveField::ZAVNUM.toString()).toString());
-        QCOMPARE(act.cmbTech->currentText(), rows[line].value(ArchiveField::MECHNAME.toString()).toString());
+        QVERIFY(act.recalled);
+        QCOMPARE(act.recalled->texts.serialNumber, rows[line].value(ArchiveField::ZAVNUM.toString()).toString());
+        QCOMPARE(act.recalled->mechanic, rows[line].value(ArchiveField::MECHNAME.toString()).toString());
     }
 }
 
@@ -253,8 +243,7 @@ void ArchiveWindowTest::deletionIsRefusedWhenAnotherCopyChangedTheArchive()
     ArchiveWorld world;
     // The first two lines are identical: only the mechanic tells them apart.
     world.append({sampleRow(1), withField(sampleRow(1), ArchiveField::MECHNAME, u"Механик 2"_s), sampleRow(3)});
-    const ActData &act = world.fields->act;
-    act.txtZavNum->setText(u"ZZZ"_s);
+    const RecordingActWindow &act = world.actWindow;
 
     OpenWindow open(world);
     clickLine(open.window.lBase(), selectedLine);
@@ -280,13 +269,13 @@ void ArchiveWindowTest::deletionIsRefusedWhenAnotherCopyChangedTheArchive()
     QTest::mouseClick(open.window.bDeleteRecord(), Qt::LeftButton);
 
     QCOMPARE(world.column(ArchiveField::MECHNAME), mechanicsAfterChange);
-    QCOMPARE(act.txtZavNum->text(), u"ZZZ"_s);
+    QVERIFY(!act.texts);
     QCOMPARE(world.prompts.messages.size(), 2);
     const MessageRequest &warning = world.prompts.messages.constLast();
     QCOMPARE(warning.title, u"Quillmarch"_s);
     QVERIFY2(warning.text.contains(u"не удалена"_s), qPrintable(warning.text));
     QCOMPARE(lineTexts(open.window.lBase()), world.listLines());
-    QCOMPARE(act.recordCountPanel->text(), u"Записей: %1"_s.arg(mechanicsAfterChange.size()));
+    QCOMPARE(act.lastCount(), mechanicsAfterChange.size());
     QVERIFY(open.window.isVisible());
 }
 
@@ -324,7 +313,7 @@ void ArchiveWindowTest::selectionKeysAndExitDoNotRecall()
 {
     ArchiveWorld world;
     world.append({sampleRow(1), sampleRow(2)});
-    const ActData &act = world.fields->act;
+    const RecordingActWindow &act = world.actWindow;
     OpenWindow open(world);
     QCOMPARE(open.window.focusWidget(), open.window.lBase());
 
@@ -333,7 +322,7 @@ void ArchiveWindowTest::selectionKeysAndExitDoNotRecall()
     QTest::mouseDClick(open.window.lBase()->viewport(), Qt::LeftButton, {},
                        QPoint(5, open.window.lBase()->viewport()->height() - 5));
     QVERIFY(open.window.isVisible());
-    QVERIFY(act.txtZavNum->text().isEmpty());
+    QVERIFY(!act.recalled);
 
     // A selected line: Enter and Escape are no commands of this window.
     clickLine(open.window.lBase(), 1);
@@ -343,12 +332,12 @@ void ArchiveWindowTest::selectionKeysAndExitDoNotRecall()
     QTest::keyClick(open.window.lBase(), Qt::Key_Escape);
     QTest::keyClick(&open.window, Qt::Key_Escape);
     QVERIFY(open.window.isVisible());
-    QVERIFY(act.txtZavNum->text().isEmpty());
+    QVERIFY(!act.recalled);
     QVERIFY(world.prompts.messages.isEmpty());
 
     QTest::mouseClick(open.window.bExit(), Qt::LeftButton);
     QVERIFY(!open.window.isVisible());
-    QVERIFY(act.txtZavNum->text().isEmpty());
+    QVERIFY(!act.recalled);
     QCOMPARE(world.recordCount(), 2);
 }
 

@@ -1,5 +1,5 @@
-// Recalling an archived act into the main window's fields: the mapping of the
-// eleven fields, the matching rule of the pick-lists and the stored date.
+// Recalling an archived act for the main window: the eleven fields as the
+// recall hands them over, null kept apart from stored text, and the stored date.
 
 #include "archive_test_fixture.h"
 
@@ -7,7 +7,7 @@
 #include "archive/commands/form2.h"
 #include "archive/commands/recall_archived_act.h"
 
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 
@@ -33,49 +33,14 @@ class RecallArchivedActTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void matchingRule_data();
-    void matchingRule();
     void storedDateIsReadDayFirst_data();
     void storedDateIsReadDayFirst();
     void everyFieldIsWrittenBack();
-    void nullFieldsClearOrReload();
-    void unknownNamesKeepTheEarlierSelection();
+    void nullFieldsAreKeptApart();
+    void unknownNamesAreHandedOverAsStored();
     void identicalLinesRecallTheirOwnRecords_data();
     void identicalLinesRecallTheirOwnRecords();
 };
-
-void RecallArchivedActTest::matchingRule_data()
-{
-    QTest::addColumn<QStringList>("items");
-    QTest::addColumn<int>("before");
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<int>("after");
-
-    const QStringList names{u"Иванов"_s, u"Петров"_s, u"Сидоров"_s};
-    QTest::newRow("exact match") << names << 0 << u"Сидоров"_s << 2;
-    QTest::newRow("other letter case keeps the selection") << names << 1 << u"сидоров"_s << 1;
-    QTest::newRow("trailing space keeps the selection") << names << 1 << u"Сидоров "_s << 1;
-    QTest::newRow("placeholder space matches nothing") << names << 0 << u" "_s << 0;
-    QTest::newRow("no match, nothing selected before") << names << -1 << u"Кузнецов"_s << -1;
-    QTest::newRow("the last of equal items wins")
-        << QStringList{u"Петров"_s, u"Иванов"_s, u"Петров"_s, u"Сидоров"_s} << 3 << u"Петров"_s << 2;
-}
-
-void RecallArchivedActTest::matchingRule()
-{
-    QFETCH(QStringList, items);
-    QFETCH(int, before);
-    QFETCH(QString, stored);
-    QFETCH(int, after);
-    QComboBox list;
-    list.addItems(items);
-    list.setCurrentIndex(before);
-
-    selectMatchingItem(&list, stored);
-
-    QCOMPARE(list.currentIndex(), after);
-    QCOMPARE(itemTexts(&list), items);
-}
 
 void RecallArchivedActTest::storedDateIsReadDayFirst_data()
 {
@@ -111,84 +76,66 @@ void RecallArchivedActTest::everyFieldIsWrittenBack()
     row.insert(ArchiveField::E_SOHRAN.toString(), false);
     row.insert(ArchiveField::E_READABLE.toString(), true);
     world.append({sampleRow(1), row});
-    const ActData &act = world.fields->act;
-    act.txtMIFNS->setText(u"46"_s);
-    act.chSoderjimoe->setChecked(true);
-    act.chProchest->setChecked(false);
-    act.txtGodVyp->setMaxLength(2);   // the typing limit does not cut recalled text
 
     recallLine(world, 1);
 
-    QCOMPARE(act.DTP->date(), QDate(2012, 1, 6));
-    QCOMPARE(act.cmbTech->currentText(), u"Механик 2"_s);
-    QCOMPARE(act.cmbNameKKM->currentText(), u"ККМ-2"_s);
-    QCOMPARE(act.txtZavNum->text(), u"ab12"_s);
-    QCOMPARE(act.txtGodVyp->text(), u"2002"_s);
-    QCOMPARE(act.txtINN->text(), u"770000002"_s);
+    QVERIFY(world.actWindow.recalled);
+    const RecalledAct &act = *world.actWindow.recalled;
+    QCOMPARE(act.date, QDate(2012, 1, 6));
+    QCOMPARE(act.mechanic, u"Механик 2"_s);
+    QCOMPARE(act.registerModel, u"ККМ-2"_s);
+    QCOMPARE(act.texts.serialNumber, u"ab12"_s);
+    QCOMPARE(act.texts.yearMade, u"2002"_s);
+    QCOMPARE(act.texts.inn, u"770000002"_s);
     // The storage drops the padding of EKLZREG on reading.
-    QCOMPARE(act.txtEKLZ->text(), u"123456"_s);
-    QCOMPARE(act.txtNameOrg->text(), u"ООО Ромашка-2"_s);
-    QCOMPARE(act.cmbVidOp->currentText(), u"Неисправность ЭКЛЗ"_s);
-    QVERIFY(!act.chSoderjimoe->isChecked());
-    QVERIFY(act.chProchest->isChecked());
-    QCOMPARE(act.txtMIFNS->text(), u"46"_s);
-    QCOMPARE(act.recordCountPanel->text(), u"Записей: 2"_s);   // as the list left it
+    QCOMPARE(act.texts.registrationNumber, u"123456"_s);
+    QCOMPARE(act.texts.customer, u"ООО Ромашка-2"_s);
+    QCOMPARE(act.operationType, u"Неисправность ЭКЛЗ"_s);
+    QVERIFY(!act.contentsPreserved);
+    QVERIFY(act.readable);
+    QCOMPARE(world.actWindow.counts, QList<qint64>{2});   // as the list left it
     QCOMPARE(world.recordCount(), 2);
 }
 
-void RecallArchivedActTest::nullFieldsClearOrReload()
+void RecallArchivedActTest::nullFieldsAreKeptApart()
 {
     ArchiveWorld world;
-    ArchiveRow row{{ArchiveField::ZAVNUM.toString(), u"Z1"_s}};
-    world.append(row);
-    const ActData &act = world.fields->act;
-    const QDateTime pickerBefore = act.DTP->dateTime();
-    act.cmbTech->setCurrentIndex(1);
-    act.cmbNameKKM->setCurrentIndex(1);
-    act.cmbVidOp->setCurrentIndex(1);
-    for (QLineEdit *box : {act.txtGodVyp, act.txtINN, act.txtEKLZ, act.txtNameOrg})
-        box->setText(u"12"_s);
-    // The settings change while the program runs: a null name reloads the list from them.
-    world.writeSettings({u"Механик 1"_s, u"Новиков"_s}, {u"ККМ-1"_s, u"Новая ККМ"_s});
+    world.append(ArchiveRow{{ArchiveField::ZAVNUM.toString(), u"Z1"_s}});
 
     recallLine(world, 0);
 
-    QCOMPARE(act.DTP->dateTime(), pickerBefore);
-    QCOMPARE(itemTexts(act.cmbTech), (QStringList{u"Механик 1"_s, u"Новиков"_s}));
-    QCOMPARE(act.cmbTech->currentIndex(), -1);
-    QCOMPARE(itemTexts(act.cmbNameKKM), (QStringList{u"ККМ-1"_s, u"Новая ККМ"_s}));
-    QCOMPARE(act.cmbNameKKM->currentIndex(), -1);
-    QCOMPARE(act.cmbVidOp->currentIndex(), -1);
-    QCOMPARE(act.cmbVidOp->count(), 5);
-    QCOMPARE(act.txtZavNum->text(), u"Z1"_s);
-    for (QLineEdit *box : {act.txtGodVyp, act.txtINN, act.txtEKLZ, act.txtNameOrg})
-        QVERIFY2(box->text().isEmpty(), qPrintable(box->text()));
-    QVERIFY(!act.chSoderjimoe->isChecked());
-    QVERIFY(!act.chProchest->isChecked());
+    QVERIFY(world.actWindow.recalled);
+    const RecalledAct &act = *world.actWindow.recalled;
+    QCOMPARE(act.date, std::nullopt);
+    QCOMPARE(act.mechanic, std::nullopt);
+    QCOMPARE(act.registerModel, std::nullopt);
+    QCOMPARE(act.operationType, std::nullopt);
+    QCOMPARE(act.texts, (ArchivedActTexts{u"Z1"_s, {}, {}, {}, {}}));
+    QVERIFY(!act.contentsPreserved);
+    QVERIFY(!act.readable);
 }
 
-void RecallArchivedActTest::unknownNamesKeepTheEarlierSelection()
+void RecallArchivedActTest::unknownNamesAreHandedOverAsStored()
 {
+    // Whether a name is still in the settings lists is the main window's
+    // matter: the recall hands over what is stored, letter case and all.
     ArchiveWorld world;
     ArchiveRow row = sampleRow(1);
     row.insert(ArchiveField::MECHNAME.toString(), u"Уволенный"_s);
     row.insert(ArchiveField::TYPEKKM.toString(), u"ккм-1"_s);
     row.insert(ArchiveField::PRICHINA.toString(), u"Старая причина"_s);
-    row.insert(ArchiveField::ACTDATE.toString(), u"1.1.1990"_s);   // before the picker's range
+    row.insert(ArchiveField::ACTDATE.toString(), u"1.1.1990"_s);
     world.append({sampleRow(3), row});
-    const ActData &act = world.fields->act;
 
-    // The earlier selection comes from recalling another act.
-    recallLine(world, 0);
     recallLine(world, 1);
 
-    QCOMPARE(act.cmbTech->currentText(), u"Механик 3"_s);
-    QCOMPARE(act.cmbNameKKM->currentText(), u"ККМ-3"_s);
-    QCOMPARE(act.cmbVidOp->currentText(), u"Заполнение ЭКЛЗ"_s);
-    QCOMPARE(act.cmbTech->count(), 4);
-    // A date the picker cannot show leaves the first act's date.
-    QCOMPARE(act.DTP->date(), QDate(2012, 2, 3));
-    QCOMPARE(act.txtZavNum->text(), u"Z1"_s);
+    QVERIFY(world.actWindow.recalled);
+    const RecalledAct &act = *world.actWindow.recalled;
+    QCOMPARE(act.mechanic, u"Уволенный"_s);
+    QCOMPARE(act.registerModel, u"ккм-1"_s);
+    QCOMPARE(act.operationType, u"Старая причина"_s);
+    QCOMPARE(act.date, QDate(1990, 1, 1));
+    QCOMPARE(act.texts.serialNumber, u"Z1"_s);
 }
 
 void RecallArchivedActTest::identicalLinesRecallTheirOwnRecords_data()
@@ -214,8 +161,9 @@ void RecallArchivedActTest::identicalLinesRecallTheirOwnRecords()
 
     recallLine(world, line);
 
-    QCOMPARE(world.fields->act.cmbTech->currentText(), u"Механик %1"_s.arg(line + 1));
-    QCOMPARE(world.fields->act.txtINN->text(), u"50000000%1"_s.arg(line + 1));
+    QVERIFY(world.actWindow.recalled);
+    QCOMPARE(world.actWindow.recalled->mechanic, u"Механик %1"_s.arg(line + 1));
+    QCOMPARE(world.actWindow.recalled->texts.inn, u"50000000%1"_s.arg(line + 1));
 }
 
 }  // namespace qm::test

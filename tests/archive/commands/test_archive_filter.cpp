@@ -1,0 +1,291 @@
+// The archive window's filter against a real QM.dbf: which lines it shows,
+// and that recall and deletion act on the record of the line as shown.
+
+#include "archive_test_fixture.h"
+
+#include "archive/commands/form2.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace qm::test {
+namespace {
+
+ArchiveRow customerRow(int n, const QString &customer)
+{
+    ArchiveRow row = sampleRow(n);
+    row.insert(ArchiveField::NAMEORG.toString(), customer);
+    return row;
+}
+
+// Types text key by key; QTest::keyClicks knows Latin-1 only.
+void typeText(QWidget *field, const QString &text)
+{
+    for (QChar character : text)
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key(character.toUpper().unicode()), QString(character), {});
+}
+
+// A window over the archive as it is now, loaded and shown without a modal loop.
+struct OpenWindow {
+    explicit OpenWindow(ArchiveWorld &world) : window(world.context())
+    {
+        loaded = window.Form_Load();
+        window.show();
+    }
+    void type(const QString &text) { typeText(window.txtPoisk(), text); }
+    void erase(int characters)
+    {
+        for (int i = 0; i < characters; ++i)
+            QTest::keyClick(window.txtPoisk(), Qt::Key_Backspace);
+    }
+    Form2 window;
+    bool loaded = false;
+};
+
+// The lines of the archive now that contain the text, by a plain search of each.
+QStringList linesContaining(ArchiveWorld &world, const QString &text)
+{
+    QStringList matching;
+    for (const QString &line : world.listLines()) {
+        if (line.contains(text, Qt::CaseInsensitive))
+            matching.append(line);
+    }
+    return matching;
+}
+
+}  // namespace
+
+class ArchiveFilterTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void filterIgnoresLetterCase_data();
+    void filterIgnoresLetterCase();
+    void typingAndErasingShowWhatTheTextMatches();
+    void identicalLinesInAFilteredViewRecallAndDeleteTheirOwnRecords();
+    void selectionFollowsItsLineThroughTheFilter();
+    void filterSitsInTheBottomRowAndKeepsEnterAndEscapeInert();
+    void linesAreReadAsListItems();
+};
+
+void ArchiveFilterTest::filterIgnoresLetterCase_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("customers");
+
+    QTest::newRow("Ё typed, ё and Ё stored") << u"Ёл"_s << QStringList{u"ООО Ёлка"_s, u"ип ёлочкин"_s};
+    QTest::newRow("ё typed") << u"ёл"_s << QStringList{u"ООО Ёлка"_s, u"ип ёлочкин"_s};
+    QTest::newRow("е is not ё") << u"елк"_s << QStringList{u"ЗАО ЕЛКИ"_s};
+    QTest::newRow("upper case typed") << u"БЕРЁЗА"_s << QStringList{u"Берёза и К"_s};
+    QTest::newRow("Latin letters") << u"ooo"_s << QStringList{u"OOO Latin"_s};
+    QTest::newRow("across the separator") << u"лка ~ зап"_s << QStringList{u"ООО Ёлка"_s};
+    QTest::newRow("nothing matches") << u"Ромашка"_s << QStringList{};
+}
+
+void ArchiveFilterTest::filterIgnoresLetterCase()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, customers);
+    ArchiveWorld world;
+    const QStringList all{u"ООО Ёлка"_s, u"ип ёлочкин"_s, u"ЗАО ЕЛКИ"_s, u"Берёза и К"_s, u"OOO Latin"_s};
+    for (int n = 0; n < all.size(); ++n)
+        world.append(customerRow(n + 1, all[n]));
+    OpenWindow open(world);
+
+    open.type(text);
+
+    QStringList shown;
+    for (const QString &line : lineTexts(open.window.lBase()))
+        shown.append(line.section(u" ~ "_s, 2, 2));
+    QCOMPARE(shown, customers);
+
+    // The empty text shows every line again, in the table's order.
+    open.window.txtPoisk()->clear();
+    QCOMPARE(lineTexts(open.window.lBase()), world.listLines());
+}
+
+void ArchiveFilterTest::typingAndErasingShowWhatTheTextMatches()
+{
+    ArchiveWorld world;
+    const QStringList customers{u"ООО Ромашка"_s, u"ООО Романтика"_s, u"ИП Ромов"_s, u"ЗАО Рим"_s, u"ООО Ром"_s};
+    for (int n = 0; n < 24; ++n)
+        world.append(customerRow(n + 1, customers[n % customers.size()]));
+    OpenWindow open(world);
+
+    // Each key narrows or widens the list from the one before: what is shown
+    // must always be what the whole text matches.
+    QString typed;
+    const auto check = [&] {
+        QCOMPARE(lineTexts(open.window.lBase()), linesContaining(world, typed));
+    };
+    for (const QString &step : {u"р"_s, u"о"_s, u"м"_s, u"а"_s, u"\b"_s, u"\b"_s, u"и"_s, u"\b"_s, u"\b"_s,
+                                u"1"_s, u"2"_s, u"\b"_s, u"\b"_s}) {
+        if (step == u"\b"_s) {
+            open.erase(1);
+            typed.chop(1);
+        } else {
+            open.type(step);
+            typed += step;
+        }
+        QCOMPARE(open.window.txtPoisk()->text(), typed);
+        check();
+        if (QTest::currentTestFailed())
+            return;
+    }
+    // Text pasted over a narrower text, not typed on from it.
+    open.window.txtPoisk()->setText(u"рим"_s);
+    typed = u"рим"_s;
+    check();
+    open.window.txtPoisk()->setText(u"ром"_s);
+    typed = u"ром"_s;
+    check();
+}
+
+void ArchiveFilterTest::identicalLinesInAFilteredViewRecallAndDeleteTheirOwnRecords()
+{
+    ArchiveWorld world;
+    // Records 1 and 3 give identical lines; only the mechanic tells them apart.
+    ArchiveRow twin = customerRow(7, u"ООО Ёлка"_s);
+    world.append({customerRow(1, u"ЗАО Рим"_s), twin, customerRow(2, u"ИП Сидоров"_s),
+                  [&] {
+                      ArchiveRow other = twin;
+                      other.insert(ArchiveField::MECHNAME.toString(), u"Механик 9"_s);
+                      other.insert(ArchiveField::INN.toString(), u"500000002"_s);
+                      return other;
+                  }(),
+                  customerRow(3, u"ооо ёлка-2"_s)});
+
+    {
+        OpenWindow open(world);
+        open.type(u"ЁЛКА"_s);
+        QCOMPARE(lineTexts(open.window.lBase()).size(), 3);
+        clickLine(open.window.lBase(), 1);
+        QTest::mouseClick(open.window.bSelect(), Qt::LeftButton);
+        QVERIFY(!open.window.isVisible());
+        QVERIFY(world.actWindow.recalled);
+        QCOMPARE(world.actWindow.recalled->mechanic, u"Механик 9"_s);
+        QCOMPARE(world.actWindow.recalled->texts.inn, u"500000002"_s);
+    }
+
+    OpenWindow open(world);
+    open.type(u"ёлка"_s);
+    clickLine(open.window.lBase(), 1);
+    world.prompts.answer(PromptAnswer::Yes);
+    QTest::mouseClick(open.window.bDeleteRecord(), Qt::LeftButton);
+
+    QCOMPARE(world.actWindow.texts->inn, u"500000002"_s);
+    QCOMPARE(world.column(ArchiveField::MECHNAME),
+             (QList<QVariant>{u"Механик 1"_s, u"Механик 7"_s, u"Механик 2"_s, u"Механик 3"_s}));
+    // The filter stays applied and no line is selected in the deleted one's place.
+    QCOMPARE(open.window.txtPoisk()->text(), u"ёлка"_s);
+    QCOMPARE(lineTexts(open.window.lBase()), linesContaining(world, u"ёлка"_s));
+    QVERIFY(open.window.lBase()->selectionModel()->selectedIndexes().isEmpty());
+
+    // The lines still shown recall their own records: a double-click on the second.
+    const QModelIndex second = open.window.lBase()->model()->index(1, 0);
+    const QPoint centre = open.window.lBase()->visualRect(second).center();
+    QTest::mouseClick(open.window.lBase()->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(open.window.lBase()->viewport(), Qt::LeftButton, {}, centre);
+    QVERIFY(!open.window.isVisible());
+    QCOMPARE(world.actWindow.recalled->mechanic, u"Механик 3"_s);
+    QCOMPARE(world.prompts.messages.size(), 1);
+}
+
+void ArchiveFilterTest::selectionFollowsItsLineThroughTheFilter()
+{
+    ArchiveWorld world;
+    world.append({customerRow(1, u"ЗАО Рим"_s), customerRow(2, u"ООО Ёлка"_s), customerRow(3, u"ООО Рим-2"_s)});
+    OpenWindow open(world);
+
+    // The selected line moves from row 2 to row 1 and stays selected.
+    clickLine(open.window.lBase(), 2);
+    open.type(u"рим"_s);
+    QTest::mouseClick(open.window.bSelect(), Qt::LeftButton);
+    QVERIFY(!open.window.isVisible());
+    QCOMPARE(world.actWindow.recalled->mechanic, u"Механик 3"_s);
+
+    // A selected line that the filter hides is no longer chosen, even when it
+    // shows again.
+    world.actWindow.recalled.reset();
+    OpenWindow again(world);
+    clickLine(again.window.lBase(), 1);
+    again.type(u"рим"_s);
+    QTest::mouseClick(again.window.bSelect(), Qt::LeftButton);
+    world.prompts.answer(PromptAnswer::Yes);
+    QTest::mouseClick(again.window.bDeleteRecord(), Qt::LeftButton);
+    again.window.txtPoisk()->clear();
+    QTest::mouseClick(again.window.bSelect(), Qt::LeftButton);
+    QVERIFY(again.window.isVisible());
+    QVERIFY(!world.actWindow.recalled);
+    QVERIFY(world.prompts.messages.isEmpty());
+    QCOMPARE(world.recordCount(), 3);
+}
+
+void ArchiveFilterTest::filterSitsInTheBottomRowAndKeepsEnterAndEscapeInert()
+{
+    ArchiveWorld world;
+    world.append({sampleRow(1), sampleRow(2)});
+    OpenWindow open(world);
+    Form2 &window = open.window;
+
+    // The window and the controls it always had keep their places.
+    QCOMPARE(window.size(), QSize(811, 318));
+    QCOMPARE(window.lBase()->geometry(), QRect(8, 8, 793, 276));
+    QCOMPARE(window.bDeleteRecord()->geometry(), QRect(8, 288, 145, 25));
+    QCOMPARE(window.bSelect()->geometry(), QRect(552, 288, 105, 25));
+    QCOMPARE(window.bExit()->geometry(), QRect(696, 288, 105, 25));
+    const QRect filter = window.txtPoisk()->geometry();
+    QVERIFY(filter.left() > window.bDeleteRecord()->geometry().right());
+    QVERIFY(filter.right() < window.bSelect()->geometry().left());
+    QVERIFY(filter.top() >= 288 && filter.bottom() <= 312);
+    QCOMPARE(window.txtPoisk()->accessibleName(), u"Поиск"_s);
+    QCOMPARE(window.txtPoisk()->placeholderText(), u"Поиск"_s);
+
+    // Tab: the list, the filter, then the buttons as before.
+    QCOMPARE(window.focusWidget(), window.lBase());
+    QList<QWidget *> visited;
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+        visited.append(window.focusWidget());
+    }
+    QCOMPARE(visited, (QList<QWidget *>{window.txtPoisk(), window.bExit(), window.bSelect(), window.bDeleteRecord(),
+                                        window.lBase()}));
+
+    // A selected line, and Enter and Escape typed into the filter.
+    clickLine(window.lBase(), 1);
+    window.txtPoisk()->setFocus();
+    typeText(window.txtPoisk(), u"Z2"_s);
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+        QTest::keyClick(window.txtPoisk(), key);
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.txtPoisk()->text(), u"Z2"_s);
+    QVERIFY(!world.actWindow.recalled);
+    QVERIFY(world.prompts.messages.isEmpty());
+}
+
+void ArchiveFilterTest::linesAreReadAsListItems()
+{
+    ArchiveWorld world;
+    world.append({sampleRow(1), sampleRow(2)});
+    OpenWindow open(world);
+    open.type(u"z2"_s);
+
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(open.window.lBase());
+    QVERIFY(list);
+    QCOMPARE(list->role(), QAccessible::List);
+    QCOMPARE(list->childCount(), 1);
+    QAccessibleInterface *line = list->child(0);
+    QVERIFY(line);
+    QCOMPARE(line->role(), QAccessible::ListItem);
+    QCOMPARE(line->text(QAccessible::Name), u"2.2.2012 ~ Z2 ~ ООО Ромашка-2 ~ Заполнение ЭКЛЗ"_s);
+}
+
+}  // namespace qm::test
+
+QTEST_MAIN(qm::test::ArchiveFilterTest)
+#include "test_archive_filter.moc"
