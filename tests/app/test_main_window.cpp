@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/startup.h"
+#include "archive/commands/recalled_act.h"
 #include "archive/archive_table.h"
 #include "archive/dbf_archive.h"
 #include "archive/empty_archive.h"
@@ -10,6 +11,7 @@
 #include "support/temp_program_folder.h"
 
 #include <QAccessible>
+#include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -233,12 +235,120 @@ private Q_SLOTS:
         const ActControls act = window->actControls();
         act.cmbVidOp->setCurrentIndex(1);
         act.txtNameOrg->setText(u"ООО Ромашка"_s);
+        act.chProchest->setCheckState(Qt::PartiallyChecked);
         program.prompts.answer(PromptAnswer::No);
         QTest::mouseClick(child<QPushButton>(*window, "bCreateAct"), Qt::LeftButton);
         QCOMPARE(window->statusPanelText(2), u"Записей: 1"_s);
+        // A greyed box counts as ticked.
+        QCOMPARE(program.spreadsheet.workbooks.value(u"1:1"_s).value(u"L24"_s), u"возможно"_s);
         QCOMPARE(act.txtNameOrg->text(), u"ООО Ромашка"_s);
         QCOMPARE(CountArchiveRecords(program.archive), 1);
         QVERIFY(program.spreadsheet.log.contains(u"1:visible"_s));
+    }
+
+    // A screen reader hears what each status panel shows, and the count is
+    // never cut, however large the archive.
+    void statusPanelsReadAsShownAndTheCountIsWhole()
+    {
+        Program program;
+        const auto window = program.start();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const QStringList descriptions{u"Изготовитель"_s, u"Число записей в архиве"_s, u"Версия"_s};
+        QList<QLabel *> panels;
+        for (QLabel *label : child<QStatusBar>(*window, "SB1")->findChildren<QLabel *>())
+            if (descriptions.contains(label->accessibleDescription()))
+                panels << label;
+        QCOMPARE(panels.size(), 3);
+
+        const int ordinaryWidth = panels[1]->width();
+        QCOMPARE(ordinaryWidth, 96);
+        window->showRecordCount(9999999);
+        QCOMPARE(window->statusPanelText(2), u"Записей: 9999999"_s);
+        for (QLabel *panel : panels) {
+            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(panel);
+            QCOMPARE(accessible->text(QAccessible::Name), panel->text());
+            QVERIFY(!panel->text().isEmpty());
+            const int textRoom = panel->contentsRect().width();
+            QVERIFY2(panel->fontMetrics().horizontalAdvance(panel->text()) <= textRoom, qPrintable(panel->text()));
+        }
+        window->showRecordCount(12);
+        QCOMPARE(panels[1]->width(), ordinaryWidth);
+    }
+
+    // A recalled text longer than its box is shown whole, and the box takes
+    // no more typing than its own limit once the text is edited or cleared.
+    void recalledLongTextRaisesTheLimitOnlyWhileItNeedsIt()
+    {
+        Program program;
+        const auto window = program.start();
+        window->show();
+        QLineEdit *serial = window->actControls().txtZavNum;
+        RecalledAct recalled;
+        recalled.texts.serialNumber = u"123456789012345"_s;
+        window->showRecalledAct(recalled);
+        QCOMPARE(serial->text(), u"123456789012345"_s);
+
+        serial->setFocus();
+        serial->end(false);
+        QTest::keyClick(serial, Qt::Key_7);
+        QCOMPARE(serial->text(), u"123456789012345"_s);
+        QTest::keyClick(serial, Qt::Key_Backspace);
+        QTest::keyClick(serial, Qt::Key_7);
+        QCOMPARE(serial->text(), u"12345678901234"_s);
+
+        QTest::mouseClick(child<QPushButton>(*window, "bClear"), Qt::LeftButton);
+        QCOMPARE(serial->maxLength(), 12);
+        recalled.texts.serialNumber = u"1234567890123"_s;
+        window->showRecalledAct(recalled);
+        recalled.texts.serialNumber = u"12"_s;
+        window->showRecalledAct(recalled);
+        QTest::keyClicks(serial, u"3456789012345"_s);
+        QCOMPARE(serial->text(), u"123456789012"_s);
+    }
+
+    // A recalled act selects list items by exact text, the last equal one
+    // winning; null lists reload or clear; the inspectorate is never touched.
+    void recalledActFollowsTheListAndNullRules()
+    {
+        Program program(sampleSettings().replace(u"Tech2=Петров П.П.\n"_s, u"Tech2=Петров П.П.\nTech3=Иванов И.И.\n"_s));
+        const auto window = program.start();
+        const ActControls act = window->actControls();
+        act.txtMIFNS->setText(u"46"_s);
+        act.cmbNameKKM->setCurrentIndex(1);
+        act.cmbVidOp->setCurrentIndex(2);
+        act.DTP->setDate(QDate(2020, 2, 29));
+
+        RecalledAct recalled;
+        recalled.date = QDate(1900, 1, 1);              // outside the picker's range
+        recalled.mechanic = u"Иванов И.И."_s;          // the last equal item wins
+        recalled.registerModel = u"меркурий-115ф"_s;   // no exact match: the choice stays
+        recalled.operationType = std::nullopt;
+        recalled.contentsPreserved = false;
+        recalled.readable = true;
+        recalled.texts = {u" "_s, u"2004"_s, u"7701234567"_s, u"123456    "_s, QString()};
+        window->showRecalledAct(recalled);
+
+        QCOMPARE(act.DTP->date(), QDate(2020, 2, 29));
+        QCOMPARE(act.cmbTech->currentIndex(), 2);
+        QCOMPARE(act.cmbNameKKM->currentIndex(), 1);
+        QCOMPARE(act.cmbVidOp->currentIndex(), -1);
+        QVERIFY(!act.chSoderjimoe->isChecked());
+        QVERIFY(act.chProchest->isChecked());
+        QCOMPARE(act.txtZavNum->text(), u" "_s);
+        QCOMPARE(act.txtEKLZ->text(), u"123456    "_s);
+        QCOMPARE(act.txtNameOrg->text(), QString());
+        QCOMPARE(act.txtMIFNS->text(), u"46"_s);
+
+        // Null mechanic and model: both lists are read afresh from the settings.
+        program.folder.writeSettings(sampleSettings().replace(u"Tech2=Петров П.П.\n"_s, u"Tech2=Сидоров С.С.\n"_s));
+        recalled = RecalledAct{};
+        recalled.date = QDate(2012, 1, 6);
+        window->showRecalledAct(recalled);
+        QCOMPARE(act.DTP->date(), QDate(2012, 1, 6));
+        QCOMPARE(act.cmbTech->currentIndex(), -1);
+        QCOMPARE(act.cmbNameKKM->currentIndex(), -1);
+        QCOMPARE(items(act.cmbTech), (QStringList{u"Иванов И.И."_s, u"Сидоров С.С."_s}));
     }
 
     void exitClosesTheWindow()
