@@ -1,9 +1,12 @@
 #include "app/form1.h"
 
+#include "app/status_panel.h"
+#include "app/typing_limit.h"
 #include "app/version.h"
 #include "archive/archive_table.h"
 #include "archive/commands/archive_command.h"
 #include "archive/commands/archive_window_context.h"
+#include "archive/commands/save_act.h"
 #include "common/guarded_command.h"
 #include "common/prompts.h"
 #include "document/print_command.h"
@@ -24,14 +27,6 @@ namespace {
 
 constexpr int kCountPanelWidth = 1440 / 15;
 constexpr int kVersionPanelWidth = 1440 / 15;
-
-QLabel *makePanel(QWidget *parent, const QString &accessibleName)
-{
-    auto *panel = new QLabel(parent);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setAccessibleName(accessibleName);
-    return panel;
-}
 
 // The labels stand where the act's layout puts them, each ending where its
 // field begins. The fixed-pitch face found on this system may be a little
@@ -57,6 +52,8 @@ Form1::Form1(MainWindowServices services, QWidget *parent)
     for (QLabel *label : ui_->centralwidget->findChildren<QLabel *>())
         fitLabelToItsPlace(label);
     values_.programFolder = services_.programFolder;
+    for (QLineEdit *box : {ui_->txtZavNum, ui_->txtGodVyp, ui_->txtINN, ui_->txtEKLZ, ui_->txtNameOrg})
+        new TypingLimit(box);
     buildStatusBar();
 
     // The client area is fixed, as the act's layout is drawn for it.
@@ -72,11 +69,11 @@ Form1::~Form1() = default;
 
 void Form1::buildStatusBar()
 {
-    bannerPanel_ = makePanel(ui_->SB1, u"Изготовитель"_s);
-    countPanel_ = makePanel(ui_->SB1, u"Число записей в архиве"_s);
-    versionPanel_ = makePanel(ui_->SB1, u"Версия"_s);
-    countPanel_->setFixedWidth(kCountPanelWidth);
-    versionPanel_->setFixedWidth(kVersionPanelWidth);
+    bannerPanel_ = new StatusPanel(u"Изготовитель"_s, ui_->SB1);
+    countPanel_ = new StatusPanel(u"Число записей в архиве"_s, ui_->SB1);
+    versionPanel_ = new StatusPanel(u"Версия"_s, ui_->SB1);
+    countPanel_->setLeastWidth(kCountPanelWidth);
+    versionPanel_->setLeastWidth(kVersionPanelWidth);
     ui_->SB1->setSizeGripEnabled(false);
     ui_->SB1->addWidget(bannerPanel_, 1);
     ui_->SB1->addPermanentWidget(countPanel_);
@@ -100,32 +97,41 @@ void Form1::Form_Load()
     reloadPickLists();
     values_.PrintCopies = readPrintCopies(values_.IniPath);
     values_.NullKeyCode = readNullKeyCode(values_.IniPath);
-    bannerPanel_->setText(makerBanner());
-    versionPanel_->setText(versionText());
-    showRecordCount(actData(), CountArchiveRecords(*services_.archive));
+    bannerPanel_->showText(makerBanner());
+    versionPanel_->showText(versionText());
+    showRecordCount(CountArchiveRecords(*services_.archive));
 
-    installFieldInputRules(actData(), values_.NullKeyCode, *services_.keyboardLayout);
+    installFieldInputRules(ActTextFields{ui_->txtMIFNS, ui_->txtNameOrg, ui_->txtINN, ui_->txtZavNum,
+                                         ui_->txtGodVyp, ui_->txtEKLZ},
+                           values_.NullKeyCode, *services_.keyboardLayout);
     centreOnScreen();
     ui_->txtNameOrg->setFocus(Qt::OtherFocusReason);
 }
 
+ActControls Form1::actControls() const
+{
+    return ActControls{ui_->DTP,    ui_->txtMIFNS, ui_->txtNameOrg, ui_->txtINN,       ui_->cmbNameKKM, ui_->txtZavNum,
+                       ui_->txtGodVyp, ui_->cmbVidOp, ui_->txtEKLZ,  ui_->chSoderjimoe, ui_->chProchest, ui_->cmbTech};
+}
+
 ActData Form1::actData() const
 {
-    ActData act;
-    act.DTP = ui_->DTP;
-    act.txtMIFNS = ui_->txtMIFNS;
-    act.txtNameOrg = ui_->txtNameOrg;
-    act.txtINN = ui_->txtINN;
-    act.cmbNameKKM = ui_->cmbNameKKM;
-    act.txtZavNum = ui_->txtZavNum;
-    act.txtGodVyp = ui_->txtGodVyp;
-    act.cmbVidOp = ui_->cmbVidOp;
-    act.txtEKLZ = ui_->txtEKLZ;
-    act.chSoderjimoe = ui_->chSoderjimoe;
-    act.chProchest = ui_->chProchest;
-    act.cmbTech = ui_->cmbTech;
-    act.recordCountPanel = countPanel_;
-    return act;
+    return readAct(actControls());
+}
+
+void Form1::showRecordCount(qint64 count)
+{
+    countPanel_->showText(u"Записей: "_s + QString::number(count));
+}
+
+void Form1::showArchivedTexts(const ArchivedActTexts &texts)
+{
+    qm::showArchivedTexts(actControls(), texts);
+}
+
+void Form1::showRecalledAct(const RecalledAct &act)
+{
+    qm::showRecalledAct(actControls(), act, values_.IniPath);
 }
 
 QString Form1::statusPanelText(int panel) const
@@ -178,7 +184,7 @@ void Form1::bExit_Click()
 void Form1::bArchive_Click()
 {
     runGuarded(*services_.prompts, [this] {
-        ArchiveCommand(ArchiveWindowContext{actData(), values_.IniPath, services_.prompts, services_.archive, this});
+        ArchiveCommand(ArchiveWindowContext{this, services_.prompts, services_.archive, this});
     });
 }
 
@@ -187,8 +193,9 @@ void Form1::bCreateAct_Click()
     // The print command handles its own failures; anything it lets through is
     // reported here and the typed act stays in the window.
     runGuarded(*services_.prompts, [this] {
-        const ActData act = actData();
-        PrintCommand command(act, values_, *services_.prompts, *services_.spreadsheet, *services_.archive);
+        PrintCommandWindow window{[this] { return actData(); }, [this](qint64 count) { showRecordCount(count); }};
+        PrintCommand command(std::move(window), values_, *services_.prompts, *services_.spreadsheet,
+                             *services_.archive);
         command.run();
     });
 }

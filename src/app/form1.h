@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/act_data.h"
-#include "app/program_values.h"
+#include "app/act_controls.h"
+#include "archive/commands/act_window.h"
+#include "common/program_values.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -19,6 +20,7 @@ class Archive;
 class KeyboardLayout;
 class Prompts;
 class SpreadsheetApplication;
+class StatusPanel;
 
 // What the main window needs from the platform; tests pass their own.
 struct MainWindowServices {
@@ -31,7 +33,7 @@ struct MainWindowServices {
 };
 
 // The main window: one act's fields, the four commands and the status bar.
-class Form1 final : public QMainWindow {
+class Form1 final : public QMainWindow, public ActWindow {
     Q_OBJECT
 
 public:
@@ -41,7 +43,14 @@ public:
     // The start-up sequence. Throws qm::Failure; the caller ends the program then.
     void Form_Load();
 
+    // The act as the form shows it now.
     ActData actData() const;
+    ActControls actControls() const;
+
+    void showRecordCount(qint64 count) override;
+    void showArchivedTexts(const ArchivedActTexts &texts) override;
+    void showRecalledAct(const RecalledAct &act) override;
+
     const ProgramValues &values() const { return values_; }
     ProgramValues &values() { return values_; }
     const MainWindowServices &services() const { return services_; }
@@ -67,9 +76,9 @@ private:
     std::unique_ptr<Ui::Form1> ui_;
     MainWindowServices services_;
     ProgramValues values_;
-    QLabel *bannerPanel_ = nullptr;
-    QLabel *countPanel_ = nullptr;
-    QLabel *versionPanel_ = nullptr;
+    StatusPanel *bannerPanel_ = nullptr;
+    StatusPanel *countPanel_ = nullptr;
+    StatusPanel *versionPanel_ = nullptr;
 };
 
 }  // namespace qm

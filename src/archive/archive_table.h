@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 namespace qm {
 
@@ -43,6 +44,9 @@ public:
     // The current record's field by name (any letter case): a null QVariant for
     // null, QString for text, bool for logical, QDate for a date column.
     virtual QVariant value(QStringView fieldName) const = 0;
+
+    // How many characters a text field holds; none for a field of another type.
+    virtual std::optional<int> textWidth(QStringView fieldName) const = 0;
 
     // Starts a new record; nothing is stored until update().
     virtual void addNew() = 0;

@@ -119,6 +119,13 @@ QVariant DbfRecordSet::value(QStringView fieldName) const
     return decodeDbfCell(cell, record.sliced(cell.offset, cell.width), file_->codePage(), tableLabel());
 }
 
+std::optional<int> DbfRecordSet::textWidth(QStringView fieldName) const
+{
+    requireOpen();
+    const DbfField &cell = field(fieldName);
+    return cell.type == 'C' ? std::optional<int>(cell.width) : std::nullopt;
+}
+
 void DbfRecordSet::addNew()
 {
     requireWritable();

@@ -25,6 +25,7 @@ public:
     bool atEnd() const override;
     void moveNext() override;
     QVariant value(QStringView fieldName) const override;
+    std::optional<int> textWidth(QStringView fieldName) const override;
     void addNew() override;
     void setValue(QStringView fieldName, const QVariant &value) override;
     void update() override;

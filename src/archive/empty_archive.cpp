@@ -16,6 +16,9 @@ using namespace Qt::StringLiterals;
 namespace qm {
 namespace {
 
+// A settings value is read into a buffer of 255 bytes, its terminator included.
+constexpr int kLongestSettingsValue = 254;
+
 DbfField textField(QStringView name, int width)
 {
     return DbfField{name.toString(), 'C', width, 0, 0};
@@ -46,14 +49,27 @@ void writeAll(int fd, const QByteArray &bytes, const QString &path)
 std::vector<DbfField> archiveFieldLayout()
 {
     using namespace ArchiveField;
-    return {textField(ACTDATE, 10), textField(MECHNAME, 60), textField(TYPEKKM, 60), textField(ZAVNUM, 12),
-            textField(GODVYP, 4),   textField(PRICHINA, 60), textField(INN, 12),     textField(EKLZREG, 10),
-            textField(NAMEORG, 40), logicalField(E_SOHRAN),  logicalField(E_READABLE)};
+    return {textField(ACTDATE, 10),
+            textField(MECHNAME, kLongestSettingsValue),
+            textField(TYPEKKM, kLongestSettingsValue),
+            textField(ZAVNUM, 12),
+            textField(GODVYP, 4),
+            textField(PRICHINA, 60),
+            textField(INN, 12),
+            textField(EKLZREG, 10),
+            textField(NAMEORG, 40),
+            logicalField(E_SOHRAN),
+            logicalField(E_READABLE)};
 }
 
 void createEmptyArchive(const QString &path)
 {
-    const DbfHeader header = layoutDbfHeader(archiveFieldLayout(), kDbfLdidWindows1251, QDate::currentDate());
+    createEmptyArchive(path, archiveFieldLayout());
+}
+
+void createEmptyArchive(const QString &path, const std::vector<DbfField> &fields)
+{
+    const DbfHeader header = layoutDbfHeader(fields, kDbfLdidWindows1251, QDate::currentDate());
     const QByteArray bytes = encodeDbfHeader(header) + kDbfEndOfFile;
 
     const QByteArray nativePath = QFile::encodeName(path);

@@ -58,28 +58,23 @@ void FillActTemplate(SpreadsheetInstance &excel, const ActData &act, const QStri
     excel.addWorkbookFromTemplate(templatePath);
     const std::unique_ptr<SpreadsheetSheet> sheet = excel.activeSheet();
 
-    sheet->setCellText(u"I1"_s, act.txtMIFNS->text());
-    sheet->setCellText(u"J43"_s, act.txtMIFNS->text());
-    sheet->setCellText(u"C6"_s, selectedText(act.cmbNameKKM));
-    sheet->setCellText(u"G40"_s, selectedText(act.cmbNameKKM));
-    sheet->setCellText(u"I6"_s, act.txtZavNum->text());
-    sheet->setCellText(u"M40"_s, act.txtZavNum->text());
-    sheet->setCellText(u"O6"_s, act.txtGodVyp->text());
-    sheet->setCellText(u"C41"_s, act.txtGodVyp->text());
-    sheet->setCellText(u"F7"_s, act.txtNameOrg->text());
-    sheet->setCellText(u"F28"_s, selectedText(act.cmbTech));
-    sheet->setCellText(u"K28"_s, actDateText(act.DTP->date()));
-    sheet->setCellText(u"K45"_s, actDateText(act.DTP->date()));
-    writeRow(*sheet, innCells(), act.txtINN->text());
-
-    // Both boxes are read before either sentence is written.
-    const bool contentsPreserved = isTickedOrGreyed(act.chSoderjimoe);
-    const bool readable = isTickedOrGreyed(act.chProchest);
-    sheet->setCellText(u"F24"_s, contentsPreserved ? u"сохранилось"_s : u"не сохранилось"_s);
-    sheet->setCellText(u"L24"_s, readable ? u"возможно"_s : u"не возможно"_s);
-
-    sheet->setCellText(u"D17"_s, selectedText(act.cmbVidOp));
-    writeRow(*sheet, registrationNumberCells(), act.txtEKLZ->text());
+    sheet->setCellText(u"I1"_s, act.taxInspectorate);
+    sheet->setCellText(u"J43"_s, act.taxInspectorate);
+    sheet->setCellText(u"C6"_s, chosenText(act.registerModel));
+    sheet->setCellText(u"G40"_s, chosenText(act.registerModel));
+    sheet->setCellText(u"I6"_s, act.serialNumber);
+    sheet->setCellText(u"M40"_s, act.serialNumber);
+    sheet->setCellText(u"O6"_s, act.yearMade);
+    sheet->setCellText(u"C41"_s, act.yearMade);
+    sheet->setCellText(u"F7"_s, act.customer);
+    sheet->setCellText(u"F28"_s, chosenText(act.mechanic));
+    sheet->setCellText(u"K28"_s, actDateText(act.date.date()));
+    sheet->setCellText(u"K45"_s, actDateText(act.date.date()));
+    writeRow(*sheet, innCells(), act.inn);
+    sheet->setCellText(u"F24"_s, act.contentsPreserved ? u"сохранилось"_s : u"не сохранилось"_s);
+    sheet->setCellText(u"L24"_s, act.readable ? u"возможно"_s : u"не возможно"_s);
+    sheet->setCellText(u"D17"_s, chosenText(act.operationType));
+    writeRow(*sheet, registrationNumberCells(), act.registrationNumber);
 }
 
 }  // namespace qm

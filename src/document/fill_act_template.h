@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/act_data.h"
+#include "common/act_data.h"
 
 #include <QStringList>
 
@@ -9,7 +9,7 @@ namespace qm {
 class SpreadsheetInstance;
 
 // Makes a new workbook from the template in the given instance and writes the
-// act of the main window into its active sheet, cell by cell. Saves, prints,
+// act into its active sheet, cell by cell. Saves, prints,
 // shows and closes nothing. Throws qm::Failure; cells already written stay.
 void FillActTemplate(SpreadsheetInstance &excel, const ActData &act, const QString &templatePath);
 

@@ -48,9 +48,9 @@ bool needsLiveInstance(PrintCommand::Step step)
 
 }  // namespace
 
-PrintCommand::PrintCommand(const ActData &act, ProgramValues &values, Prompts &prompts,
+PrintCommand::PrintCommand(PrintCommandWindow window, ProgramValues &values, Prompts &prompts,
                            SpreadsheetApplication &spreadsheet, Archive &archive)
-    : act_(act), values_(values), prompts_(prompts), spreadsheet_(spreadsheet), archive_(archive)
+    : window_(std::move(window)), values_(values), prompts_(prompts), spreadsheet_(spreadsheet), archive_(archive)
 {
 }
 
@@ -63,7 +63,7 @@ QString PrintCommand::printQuestion(qint16 copies)
 
 void PrintCommand::run()
 {
-    Step step = Step::DeriveTemplatePath;
+    Step step = Step::CheckArchiveColumns;
     while (step != Step::Done) {
         try {
             step = runStep(step);
@@ -77,6 +77,7 @@ void PrintCommand::run()
 PrintCommand::Step PrintCommand::runStep(Step step)
 {
     switch (step) {
+    case Step::CheckArchiveColumns: return checkArchiveColumns();
     case Step::DeriveTemplatePath: return deriveTemplatePath();
     case Step::TestTemplateExists: return testTemplateExists();
     case Step::AskForTemplate: return askForTemplate();
@@ -105,6 +106,16 @@ PrintCommand::Step PrintCommand::handleFailure(const Failure &failure, Step fail
         prompts_.message(request);
         return Step::Done;
     }
+    if (failure.number() == FailureCode::FieldTooSmall && failedStep == Step::CheckArchiveColumns) {
+        // Asking again cannot make the value fit: the mechanic has to change it.
+        MessageRequest request;
+        request.title = u"Quillmarch"_s;
+        request.text = QString::number(failure.number()) + u" : "_s + failure.description();
+        request.icon = PromptIcon::Critical;
+        request.buttons = PromptButtons::Ok;
+        prompts_.message(request);
+        return Step::Done;
+    }
 
     MessageRequest request;
     request.title = u"Quillmarch"_s;
@@ -125,6 +136,12 @@ PrintCommand::Step PrintCommand::handleFailure(const Failure &failure, Step fail
 QString PrintCommand::templateBesideProgram() const
 {
     return values_.programFolder + u"/Quillmarch.xls"_s;
+}
+
+PrintCommand::Step PrintCommand::checkArchiveColumns()
+{
+    CheckActFitsArchive(window_.currentAct(), archive_);
+    return Step::DeriveTemplatePath;
 }
 
 PrintCommand::Step PrintCommand::deriveTemplatePath()
@@ -162,7 +179,7 @@ PrintCommand::Step PrintCommand::takeChosenTemplate()
 
 PrintCommand::Step PrintCommand::checkOperationType()
 {
-    if (act_.cmbVidOp->currentIndex() < 0) {
+    if (!window_.currentAct().operationType) {
         MessageRequest request;
         request.title = u"Quillmarch"_s;
         request.text = u"Выберите тип операции"_s;
@@ -183,7 +200,7 @@ PrintCommand::Step PrintCommand::startInstance()
 PrintCommand::Step PrintCommand::fillTemplate()
 {
     const WaitCursor wait;
-    FillActTemplate(*instance_, act_, values_.TemplatePath);
+    FillActTemplate(*instance_, window_.currentAct(), values_.TemplatePath);
     return Step::AskToPrint;
 }
 
@@ -222,7 +239,7 @@ PrintCommand::Step PrintCommand::showInstance()
 
 PrintCommand::Step PrintCommand::saveToArchive()
 {
-    SaveActToArchive(act_, archive_);
+    window_.showRecordCount(SaveActToArchive(window_.currentAct(), archive_));
     return Step::ReleaseInstance;
 }
 

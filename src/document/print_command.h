@@ -1,8 +1,9 @@
 #pragma once
 
-#include "app/act_data.h"
-#include "app/program_values.h"
+#include "common/act_data.h"
+#include "common/program_values.h"
 
+#include <functional>
 #include <memory>
 
 namespace qm {
@@ -13,20 +14,29 @@ class Prompts;
 class SpreadsheetApplication;
 class SpreadsheetInstance;
 
+// The main window as the print command sees it.
+struct PrintCommandWindow {
+    // The act as the form shows it at this moment: it is read when the
+    // template is filled and read again when the act is archived.
+    std::function<ActData()> currentAct;
+    std::function<void(qint64)> showRecordCount;
+};
+
 // "Печатать": locates the template, fills a new workbook from it in a fresh
 // spreadsheet instance, offers to print, shows the workbook and archives the act.
 // Every failure on the way is reported with its number and, but for a bad
 // template path, the mechanic may repeat exactly the step that failed.
 class PrintCommand {
 public:
-    PrintCommand(const ActData &act, ProgramValues &values, Prompts &prompts,
+    PrintCommand(PrintCommandWindow window, ProgramValues &values, Prompts &prompts,
                  SpreadsheetApplication &spreadsheet, Archive &archive);
     ~PrintCommand();
 
     void run();
 
     enum class Step {
-        DeriveTemplatePath = 1,
+        CheckArchiveColumns,
+        DeriveTemplatePath,
         TestTemplateExists,
         AskForTemplate,
         TakeChosenTemplate,
@@ -49,6 +59,7 @@ private:
     // Returns the step to go on with, or Done when the mechanic gives up.
     Step handleFailure(const Failure &failure, Step failedStep);
 
+    Step checkArchiveColumns();
     Step deriveTemplatePath();
     Step testTemplateExists();
     Step askForTemplate();
@@ -64,7 +75,7 @@ private:
 
     QString templateBesideProgram() const;
 
-    const ActData &act_;
+    PrintCommandWindow window_;
     ProgramValues &values_;
     Prompts &prompts_;
     SpreadsheetApplication &spreadsheet_;

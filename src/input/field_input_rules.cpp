@@ -1,9 +1,10 @@
 #include "input/field_input_rules.h"
 
-#include "app/act_data.h"
 #include "input/key_filters.h"
 #include "input/key_rule_filter.h"
 #include "input/layout_on_focus.h"
+
+#include <QLineEdit>
 
 using namespace Qt::StringLiterals;
 
@@ -28,16 +29,16 @@ void installRule(QLineEdit *field, Filter filter, qint16 nullKeyCode,
 
 }  // namespace
 
-void installFieldInputRules(const ActData &act, qint16 nullKeyCode, KeyboardLayout &layout)
+void installFieldInputRules(const ActTextFields &fields, qint16 nullKeyCode, KeyboardLayout &layout)
 {
     using enum KeyRuleFilter::Strictness;
-    for (QLineEdit *digitsOnly : {act.txtINN, act.txtGodVyp, act.txtEKLZ, act.txtMIFNS})
+    for (QLineEdit *digitsOnly : {fields.inn, fields.yearMade, fields.registrationNumber, fields.taxInspectorate})
         installRule(digitsOnly, DigitKeyFilter, nullKeyCode, Strict);
-    installRule(act.txtZavNum, SerialKeyFilter, nullKeyCode, Strict);
-    installRule(act.txtNameOrg, CustomerKeyRule, nullKeyCode, Lenient);
+    installRule(fields.serialNumber, SerialKeyFilter, nullKeyCode, Strict);
+    installRule(fields.customer, CustomerKeyRule, nullKeyCode, Lenient);
 
-    if (act.txtNameOrg != nullptr)
-        new LayoutOnFocus(act.txtNameOrg, layout, u"ru"_s);
+    if (fields.customer != nullptr)
+        new LayoutOnFocus(fields.customer, layout, u"ru"_s);
 }
 
 }  // namespace qm

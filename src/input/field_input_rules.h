@@ -2,9 +2,10 @@
 
 #include <QtGlobal>
 
+class QLineEdit;
+
 namespace qm {
 
-struct ActData;
 class KeyboardLayout;
 
 // Installs the typing rules of the act's text fields: digits only in the INN,
@@ -13,6 +14,14 @@ class KeyboardLayout;
 // switches the keyboard to Russian when it gains focus. Text set by the
 // program or pasted from the context menu is not filtered.
 // The rules live as long as the fields; `layout` must outlive them.
-void installFieldInputRules(const ActData &act, qint16 nullKeyCode, KeyboardLayout &layout);
+struct ActTextFields {
+    QLineEdit *taxInspectorate = nullptr;
+    QLineEdit *customer = nullptr;
+    QLineEdit *inn = nullptr;
+    QLineEdit *serialNumber = nullptr;
+    QLineEdit *yearMade = nullptr;
+    QLineEdit *registrationNumber = nullptr;
+};
+void installFieldInputRules(const ActTextFields &fields, qint16 nullKeyCode, KeyboardLayout &layout);
 
 }  // namespace qm

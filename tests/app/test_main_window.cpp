@@ -10,6 +10,10 @@
 #include "support/temp_program_folder.h"
 
 #include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -77,7 +81,7 @@ private Q_SLOTS:
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
 
-        const ActData act = window->actData();
+        const ActControls act = window->actControls();
         QCOMPARE(act.DTP->dateTime(), kNow);
         for (const QLineEdit *field : {act.txtMIFNS, act.txtNameOrg, act.txtINN, act.txtZavNum, act.txtGodVyp, act.txtEKLZ})
             QVERIFY2(field->text().isEmpty(), qPrintable(field->objectName()));
@@ -172,7 +176,7 @@ private Q_SLOTS:
     {
         Program program;
         const auto window = program.start();
-        const ActData act = window->actData();
+        const ActControls act = window->actControls();
         act.txtMIFNS->setText(u"15"_s);
         act.DTP->setDate(QDate(2020, 2, 29));
         for (QLineEdit *field : {act.txtNameOrg, act.txtINN, act.txtZavNum, act.txtGodVyp, act.txtEKLZ})
@@ -230,7 +234,7 @@ private Q_SLOTS:
         Program program;
         program.folder.writeFile(u"Quillmarch.xls"_s, "template");
         const auto window = program.start();
-        const ActData act = window->actData();
+        const ActControls act = window->actControls();
         act.cmbVidOp->setCurrentIndex(1);
         act.txtNameOrg->setText(u"ООО Ромашка"_s);
         program.prompts.answer(PromptAnswer::No);

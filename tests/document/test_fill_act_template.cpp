@@ -1,6 +1,5 @@
 #include "document/fill_act_template.h"
 #include "recording_spreadsheet.h"
-#include "support/act_widgets.h"
 
 #include <QTest>
 
@@ -14,20 +13,19 @@ class FillActTemplateTest : public QObject {
 private Q_SLOTS:
     void writesTheCellMapInOrder()
     {
-        ActWidgets widgets;
-        const ActData &act = widgets.act;
-        act.DTP->setDate(QDate(2027, 3, 1));
-        act.txtMIFNS->setText(u"7"_s);
-        act.cmbNameKKM->setCurrentIndex(1);
-        act.txtZavNum->setText(u"0123AB"_s);
-        act.txtGodVyp->setText(u"2004"_s);
-        act.txtNameOrg->setText(u"ООО \"Ромашка\""_s);
-        act.cmbTech->setCurrentIndex(0);
-        act.txtINN->setText(u"7701234567"_s);
-        act.chSoderjimoe->setCheckState(Qt::Unchecked);
-        act.chProchest->setCheckState(Qt::PartiallyChecked);
-        act.cmbVidOp->setCurrentIndex(1);
-        act.txtEKLZ->setText(u"1234567"_s);
+        ActData act;
+        act.date = QDateTime(QDate(2027, 3, 1), QTime(16, 45));
+        act.taxInspectorate = u"7"_s;
+        act.registerModel = u"Меркурий-115Ф"_s;
+        act.serialNumber = u"0123AB"_s;
+        act.yearMade = u"2004"_s;
+        act.customer = u"ООО \"Ромашка\""_s;
+        act.mechanic = u"Иванов И.И."_s;
+        act.inn = u"7701234567"_s;
+        act.contentsPreserved = false;
+        act.readable = true;
+        act.operationType = u"Неисправность ЭКЛЗ"_s;
+        act.registrationNumber = u"1234567"_s;
 
         RecordingSpreadsheet spreadsheet;
         auto instance = spreadsheet.startInstance();
@@ -56,12 +54,12 @@ private Q_SLOTS:
 
     void emptyChoicesAndClearedBoxes()
     {
-        ActWidgets widgets;
-        widgets.act.chSoderjimoe->setChecked(false);
-        widgets.act.chProchest->setChecked(false);
+        ActData act;
+        act.contentsPreserved = false;
+        act.readable = false;
         RecordingSpreadsheet spreadsheet;
         auto instance = spreadsheet.startInstance();
-        FillActTemplate(*instance, widgets.act, u"t.xls"_s);
+        FillActTemplate(*instance, act, u"t.xls"_s);
         const auto cells = spreadsheet.workbooks.value(u"1:1"_s);
         QCOMPARE(cells.value(u"D17"_s), QString());
         QCOMPARE(cells.value(u"C6"_s), QString());
@@ -76,13 +74,13 @@ private Q_SLOTS:
 
     void secondFillGoesToASecondWorkbook()
     {
-        ActWidgets widgets;
-        widgets.act.txtMIFNS->setText(u"12"_s);
+        ActData act;
+        act.taxInspectorate = u"12"_s;
         RecordingSpreadsheet spreadsheet;
         auto instance = spreadsheet.startInstance();
-        FillActTemplate(*instance, widgets.act, u"t.xls"_s);
-        widgets.act.txtMIFNS->setText(u"13"_s);
-        FillActTemplate(*instance, widgets.act, u"t.xls"_s);
+        FillActTemplate(*instance, act, u"t.xls"_s);
+        act.taxInspectorate = u"13"_s;
+        FillActTemplate(*instance, act, u"t.xls"_s);
         QCOMPARE(spreadsheet.workbooks.value(u"1:1"_s).value(u"I1"_s), u"12"_s);
         QCOMPARE(spreadsheet.workbooks.value(u"1:2"_s).value(u"I1"_s), u"13"_s);
     }

@@ -4,7 +4,6 @@
 #include "common/failure.h"
 #include "document/print_command.h"
 #include "recording_spreadsheet.h"
-#include "support/act_widgets.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_program_folder.h"
 
@@ -26,13 +25,14 @@ struct PrintFixture {
         folder.writeFile(u"Quillmarch.xls"_s, "template");
         values.programFolder = folder.path();
         values.PrintCopies = 2;
-        widgets.act.cmbVidOp->setCurrentIndex(0);
-        widgets.act.txtZavNum->setText(u"123"_s);
+        act.operationType = u"Заполнение ЭКЛЗ"_s;
+        act.serialNumber = u"123"_s;
     }
 
     void run()
     {
-        PrintCommand command(widgets.act, values, prompts, spreadsheet, archive);
+        PrintCommandWindow window{[this] { return act; }, [this](qint64 count) { shownCount = count; }};
+        PrintCommand command(std::move(window), values, prompts, spreadsheet, archive);
         command.run();
     }
 
@@ -41,7 +41,8 @@ struct PrintFixture {
     QString templateBesideProgram() const { return folder.filePath(u"Quillmarch.xls"_s); }
 
     TempProgramFolder folder;
-    ActWidgets widgets;
+    ActData act;
+    std::optional<qint64> shownCount;
     ProgramValues values;
     ScriptedPrompts prompts;
     RecordingSpreadsheet spreadsheet;
@@ -77,7 +78,7 @@ private Q_SLOTS:
         QCOMPARE(question.defaultButton, PromptAnswer::Yes);
         QCOMPARE(question.icon, PromptIcon::None);
         QCOMPARE(f.archivedActs(), 1);
-        QCOMPARE(f.widgets.act.recordCountPanel->text(), u"Записей: 1"_s);
+        QCOMPARE(f.shownCount, 1);
     }
 
     void printQuestionKeepsTheSignPosition()
@@ -116,7 +117,6 @@ private Q_SLOTS:
         QVERIFY(f.prompts.messages.isEmpty());
         QVERIFY(f.spreadsheet.log.isEmpty());
         QCOMPARE(f.archivedActs(), 0);
-        QCOMPARE(f.widgets.act.txtZavNum->text(), u"123"_s);
     }
 
     void cancelAfterPuttingTheTemplateInPlaceGoesOn()
@@ -132,7 +132,7 @@ private Q_SLOTS:
     void noOperationTypeWarnsAndGoesOn()
     {
         PrintFixture f;
-        f.widgets.act.cmbVidOp->setCurrentIndex(-1);
+        f.act.operationType.reset();
         f.run();
         QCOMPARE(f.prompts.messages.size(), 2);
         const MessageRequest &warning = f.prompts.messages[0];
@@ -281,6 +281,37 @@ private Q_SLOTS:
         QCOMPARE(f.archivedActs(), 0);
     }
 
+    void aValueWiderThanAnOldArchiveColumnStopsBeforeAnythingIsPrinted()
+    {
+        PrintFixture f;
+        const QString dbf = f.folder.filePath(u"QM.dbf"_s);
+        std::vector<DbfField> oldColumns = archiveFieldLayout();
+        for (DbfField &field : oldColumns)
+            if (field.name == ArchiveField::MECHNAME)
+                field.width = 60;
+        QVERIFY(QFile::remove(dbf));
+        createEmptyArchive(dbf, oldColumns);
+        f.act.mechanic = QString(61, u'Щ');
+
+        f.run();
+        QCOMPARE(f.prompts.messages.size(), 1);
+        const MessageRequest &refusal = f.prompts.messages[0];
+        QCOMPARE(refusal.buttons, PromptButtons::Ok);
+        QVERIFY2(refusal.text.startsWith(u"3163 : "_s) && refusal.text.contains(u"«Механик» (61 знаков)"_s)
+                     && refusal.text.contains(u"MECHNAME"_s) && refusal.text.contains(u"шириной 60"_s),
+                 qPrintable(refusal.text));
+        QVERIFY(f.spreadsheet.log.isEmpty());
+        QCOMPARE(f.archivedActs(), 0);
+
+        // A new archive has room for the longest name the settings can give.
+        QVERIFY(QFile::remove(dbf));
+        createEmptyArchive(dbf);
+        f.act.mechanic = QString(254, u'Щ');
+        f.prompts.answer(PromptAnswer::No);
+        f.run();
+        QCOMPARE(f.archivedActs(), 1);
+    }
+
     void archiveFailureIsRetriedAndStoresTheActOnce()
     {
         PrintFixture f;
@@ -297,7 +328,7 @@ private Q_SLOTS:
         QCOMPARE(f.prompts.messages.size(), 2);
         QVERIFY(f.prompts.messages[1].text.endsWith(u"\r\nПовторить ?"_s));
         QCOMPARE(f.archivedActs(), 1);
-        QCOMPARE(f.widgets.act.recordCountPanel->text(), u"Записей: 1"_s);
+        QCOMPARE(f.shownCount, 1);
     }
 };
 

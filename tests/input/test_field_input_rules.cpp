@@ -1,5 +1,3 @@
-#include "app/act_data.h"
-#include "support/act_widgets.h"
 #include "support/fake_keyboard_layout.h"
 #include "input/field_input_rules.h"
 
@@ -47,12 +45,37 @@ const Stroke ctrlBackspace = press(Qt::Key_Backspace, Qt::ControlModifier, u"\b"
 const QStringList kFilteredFields{u"txtINN"_s, u"txtZavNum"_s, u"txtGodVyp"_s, u"txtEKLZ"_s, u"txtMIFNS"_s};
 const QStringList kAllFields = QStringList{u"txtNameOrg"_s} + kFilteredFields;
 
-// The main window's act fields with their key rules installed.
-class ActFields : public qm::test::ActWidgets {
+// The main window's act text fields, named and limited as there, with their
+// key rules installed. Created in the main window's tab order, so focus
+// starts in the customer field.
+class ActFields {
 public:
-    ActFields(qint16 nullKeyCode, qm::KeyboardLayout &layout) { qm::installFieldInputRules(act, nullKeyCode, layout); }
+    ActFields(qint16 nullKeyCode, qm::KeyboardLayout &layout)
+    {
+        act.customer = box(u"txtNameOrg"_s, 40);
+        act.inn = box(u"txtINN"_s, 12);
+        act.serialNumber = box(u"txtZavNum"_s, 12);
+        act.yearMade = box(u"txtGodVyp"_s, 4);
+        act.registrationNumber = box(u"txtEKLZ"_s, 10);
+        act.taxInspectorate = box(u"txtMIFNS"_s, 40);
+        qm::installFieldInputRules(act, nullKeyCode, layout);
+    }
 
-    QWidget *window() { return &owner; }
+    QWidget *window() { return &owner_; }
+    QLineEdit *field(const QString &objectName) const { return owner_.findChild<QLineEdit *>(objectName); }
+
+    qm::ActTextFields act;
+
+private:
+    QLineEdit *box(const QString &name, int maxLength)
+    {
+        auto *edit = new QLineEdit(&owner_);
+        edit->setObjectName(name);
+        edit->setMaxLength(maxLength);
+        return edit;
+    }
+
+    QWidget owner_;
 };
 
 void send(QLineEdit *field, const Strokes &strokes)
@@ -169,7 +192,7 @@ void FieldInputRulesTest::clipboardKeys()
 void FieldInputRulesTest::rulesEditLikeTyping()
 {
     ActFields fields(127, layout_);
-    QLineEdit *serial = fields.act.txtZavNum;
+    QLineEdit *serial = fields.act.serialNumber;
     serial->setText(u"12"_s);
     QSignalSpy edited(serial, &QLineEdit::textEdited);
 
@@ -198,8 +221,8 @@ void FieldInputRulesTest::textOutsideKeyPresses()
 {
     ActFields fields(127, layout_);
     QApplication::clipboard()->setText(u"ab-1"_s);
-    fields.act.txtZavNum->paste();
-    QCOMPARE(fields.act.txtZavNum->text(), u"ab-1"_s);
+    fields.act.serialNumber->paste();
+    QCOMPARE(fields.act.serialNumber->text(), u"ab-1"_s);
 
     for (const QString &name : kAllFields) {
         QLineEdit *field = fields.field(name);
@@ -223,26 +246,26 @@ void FieldInputRulesTest::customerFieldSwitchesToRussianOnFocus()
     fields.window()->show();
     fields.window()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(fields.window()));
-    QTRY_VERIFY(fields.act.txtNameOrg->hasFocus());
+    QTRY_VERIFY(fields.act.customer->hasFocus());
     QCOMPARE(layout.steps, 1);
     QCOMPARE(layout.activeLayoutId(), u"00000419"_s);
 
     // Leaving does not switch back; the user switches to English by hand.
-    fields.act.txtINN->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(fields.act.txtINN->hasFocus());
+    fields.act.inn->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(fields.act.inn->hasFocus());
     QCOMPARE(layout.steps, 1);
     layout.select(u"00000409"_s);
 
-    fields.act.txtNameOrg->setFocus(Qt::BacktabFocusReason);
-    QTRY_VERIFY(fields.act.txtNameOrg->hasFocus());
+    fields.act.customer->setFocus(Qt::BacktabFocusReason);
+    QTRY_VERIFY(fields.act.customer->hasFocus());
     QCOMPARE(layout.steps, 2);
     QCOMPARE(layout.activeLayoutId(), u"00000419"_s);
 
     // Already Russian: coming back changes nothing.
-    fields.act.txtZavNum->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(fields.act.txtZavNum->hasFocus());
-    fields.act.txtNameOrg->setFocus(Qt::MouseFocusReason);
-    QTRY_VERIFY(fields.act.txtNameOrg->hasFocus());
+    fields.act.serialNumber->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(fields.act.serialNumber->hasFocus());
+    fields.act.customer->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(fields.act.customer->hasFocus());
     QCOMPARE(layout.steps, 2);
 }
 

@@ -1,7 +1,6 @@
 // Runs the customer field's layout switch against a real X server: a private
 // Xvfb with the layouts "us,ru", the way a mechanic's desktop is set up.
 
-#include "app/act_data.h"
 #include "input/field_input_rules.h"
 #include "input/keyboard_layout.h"
 #include "xkb_group_probe.h"
@@ -47,12 +46,12 @@ void X11KeyboardLayoutTest::focusingCustomerFieldSwitchesToRussian()
 
     QWidget window;
     auto *column = new QVBoxLayout(&window);
-    qm::ActData act;
-    act.txtINN = new QLineEdit(&window);
-    act.txtNameOrg = new QLineEdit(&window);
-    column->addWidget(act.txtINN);
-    column->addWidget(act.txtNameOrg);
-    act.txtINN->setFocus();
+    qm::ActTextFields act;
+    act.inn = new QLineEdit(&window);
+    act.customer = new QLineEdit(&window);
+    column->addWidget(act.inn);
+    column->addWidget(act.customer);
+    act.inn->setFocus();
     qm::installFieldInputRules(act, 127, *layout);
 
     window.show();
@@ -62,12 +61,12 @@ void X11KeyboardLayoutTest::focusingCustomerFieldSwitchesToRussian()
     // Focus changes are delivered directly: Xvfb has no window manager to
     // grant the window the X input focus reliably.
     QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
-    QApplication::sendEvent(act.txtNameOrg, &focusIn);
+    QApplication::sendEvent(act.customer, &focusIn);
     QCOMPARE(layout->activeLayoutId(), u"00000419"_s);
     QCOMPARE(xkbGroupSeenByAnotherClient(displayName_), 1);
 
     // Already Russian: a second visit must not step on to English.
-    QApplication::sendEvent(act.txtNameOrg, &focusIn);
+    QApplication::sendEvent(act.customer, &focusIn);
     QCOMPARE(layout->activeLayoutId(), u"00000419"_s);
     QCOMPARE(xkbGroupSeenByAnotherClient(displayName_), 1);
 }

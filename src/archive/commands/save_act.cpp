@@ -1,6 +1,9 @@
 #include "archive/commands/save_act.h"
 
 #include "archive/archive_table.h"
+#include "common/failure.h"
+
+#include <QHash>
 
 using namespace Qt::StringLiterals;
 
@@ -16,6 +19,21 @@ QString textOrPlaceholder(const QString &text)
     return text.isEmpty() ? u" "_s : text;
 }
 
+// What the mechanic calls the field whose value does not fit.
+QString fieldCaption(QStringView field)
+{
+    using namespace ArchiveField;
+    if (field == MECHNAME) return u"Механик"_s;
+    if (field == TYPEKKM) return u"Модель ККМ"_s;
+    if (field == ZAVNUM) return u"Заводской номер"_s;
+    if (field == GODVYP) return u"Год выпуска"_s;
+    if (field == PRICHINA) return u"Тип операции"_s;
+    if (field == INN) return u"ИНН"_s;
+    if (field == EKLZREG) return u"Регистрационный номер ЭКЛЗ"_s;
+    if (field == NAMEORG) return u"Организация"_s;
+    return field.toString();
+}
+
 }  // namespace
 
 QString archiveDateText(const QDate &date)
@@ -28,24 +46,68 @@ QString paddedRegistrationNumber(const QString &text)
     return text.left(kRegistrationNumberWidth).leftJustified(kRegistrationNumberWidth, u' ');
 }
 
-void SaveActToArchive(const ActData &act, Archive &archive)
+QList<ArchiveCell> archiveRecordOf(const ActData &act)
+{
+    using namespace ArchiveField;
+    return {
+        {ACTDATE, archiveDateText(act.date.date())},
+        {MECHNAME, chosenText(act.mechanic)},
+        {TYPEKKM, textOrPlaceholder(chosenText(act.registerModel))},
+        {ZAVNUM, textOrPlaceholder(act.serialNumber)},
+        {GODVYP, textOrPlaceholder(act.yearMade)},
+        {PRICHINA, textOrPlaceholder(chosenText(act.operationType))},
+        {E_SOHRAN, act.contentsPreserved},
+        {E_READABLE, act.readable},
+        {INN, textOrPlaceholder(act.inn)},
+        {EKLZREG, paddedRegistrationNumber(act.registrationNumber)},
+        {NAMEORG, textOrPlaceholder(act.customer)},
+    };
+}
+
+qint64 SaveActToArchive(const ActData &act, Archive &archive)
 {
     const auto records = archive.open(ArchiveAccess::Writable);
     records->addNew();
-    records->setValue(ArchiveField::ACTDATE, archiveDateText(act.DTP->date()));
-    records->setValue(ArchiveField::MECHNAME, selectedText(act.cmbTech));
-    records->setValue(ArchiveField::TYPEKKM, textOrPlaceholder(selectedText(act.cmbNameKKM)));
-    records->setValue(ArchiveField::ZAVNUM, textOrPlaceholder(act.txtZavNum->text()));
-    records->setValue(ArchiveField::GODVYP, textOrPlaceholder(act.txtGodVyp->text()));
-    records->setValue(ArchiveField::PRICHINA, textOrPlaceholder(selectedText(act.cmbVidOp)));
-    records->setValue(ArchiveField::E_SOHRAN, isTickedOrGreyed(act.chSoderjimoe));
-    records->setValue(ArchiveField::E_READABLE, isTickedOrGreyed(act.chProchest));
-    records->setValue(ArchiveField::INN, textOrPlaceholder(act.txtINN->text()));
-    records->setValue(ArchiveField::EKLZREG, paddedRegistrationNumber(act.txtEKLZ->text()));
-    records->setValue(ArchiveField::NAMEORG, textOrPlaceholder(act.txtNameOrg->text()));
+    for (const ArchiveCell &cell : archiveRecordOf(act))
+        records->setValue(cell.field, cell.value);
     records->update();
-    showRecordCount(act, records->recordCount());
+    const qint64 count = records->recordCount();
     records->close();
+    return count;
+}
+
+void CheckActFitsArchive(const ActData &act, Archive &archive)
+{
+    // Only widths that can be read now are checked. An archive that cannot be
+    // opened at this moment is reported by the save itself, which the mechanic
+    // may repeat once the archive is back.
+    QHash<QStringView, int> widths;
+    try {
+        const auto records = archive.open(ArchiveAccess::ReadOnly);
+        for (const ArchiveCell &cell : archiveRecordOf(act)) {
+            if (const std::optional<int> width = records->textWidth(cell.field))
+                widths.insert(cell.field, *width);
+        }
+        records->close();
+    } catch (const Failure &) {
+        return;
+    }
+
+    for (const ArchiveCell &cell : archiveRecordOf(act)) {
+        if (cell.value.metaType().id() != QMetaType::QString || !widths.contains(cell.field))
+            continue;
+        const int width = widths.value(cell.field);
+        const qsizetype length = cell.value.toString().size();
+        if (length > width) {
+            throw Failure(FailureCode::FieldTooSmall,
+                          u"Поле «%1» (%2 знаков) не помещается в столбец %3 архива QM.dbf шириной %4 знаков. "
+                          "Акт не напечатан и не сохранён."_s
+                              .arg(fieldCaption(cell.field))
+                              .arg(length)
+                              .arg(cell.field.toString())
+                              .arg(width));
+        }
+    }
 }
 
 }  // namespace qm

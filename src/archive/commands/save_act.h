@@ -1,15 +1,33 @@
 #pragma once
 
-#include "app/act_data.h"
+#include "common/act_data.h"
+
+#include <QList>
+#include <QStringView>
+#include <QVariant>
 
 namespace qm {
 
 class Archive;
 
-// Appends the act standing in the main window to the archive and shows the new
-// record count in the status bar. Throws qm::Failure; nothing is stored unless
-// the append was committed.
-void SaveActToArchive(const ActData &act, Archive &archive);
+// One archive column and the value an act stores in it.
+struct ArchiveCell {
+    QStringView field;
+    QVariant value;
+};
+
+// The record an act becomes in the archive, in the order the save writes it.
+QList<ArchiveCell> archiveRecordOf(const ActData &act);
+
+// Appends the act to the archive and returns the new record count. Throws
+// qm::Failure; nothing is stored unless the append was committed.
+qint64 SaveActToArchive(const ActData &act, Archive &archive);
+
+// Throws qm::Failure 3163, naming the field, when a value of the act is longer
+// than its archive column: an archive made with narrower columns than the
+// settings allow would otherwise refuse the act only after it was printed.
+// An archive that cannot be read now is left for the save to report.
+void CheckActFitsArchive(const ActData &act, Archive &archive);
 
 // ACTDATE as stored: day.month.year without leading zeros ("6.1.2012").
 QString archiveDateText(const QDate &date);

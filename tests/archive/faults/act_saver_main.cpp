@@ -23,7 +23,6 @@
 #include "document/print_command.h"
 #include "numbered_act.h"
 #include "recording_spreadsheet.h"
-#include "support/act_widgets.h"
 
 #include <QApplication>
 #include <QRandomGenerator>
@@ -93,16 +92,14 @@ bool dropPrivileges(const char *userName)
 
 int saveLoop(const QString &folder, const QString &prefix, int count, int pauseMs)
 {
-    qm::test::ActWidgets widgets;
     qm::DbfArchive archive(folder);
     writeLine(u"ready"_s);
     for (int n = 1; count == 0 || n <= count; ++n) {
         if (pauseMs > 0)
             QThread::usleep(QRandomGenerator::global()->bounded(pauseMs * 1000 + 1));
         const qm::test::NumberedAct act{u"%1-%2"_s.arg(prefix).arg(n)};
-        act.fill(widgets.act);
         try {
-            qm::SaveActToArchive(widgets.act, archive);
+            qm::SaveActToArchive(act.value(), archive);
         } catch (const qm::Failure &failure) {
             std::cerr << "failure " << failure.number() << ' ' << failure.what() << std::endl;
             return 2;
@@ -114,8 +111,7 @@ int saveLoop(const QString &folder, const QString &prefix, int count, int pauseM
 
 int printOnce(const QString &folder, const QString &id)
 {
-    qm::test::ActWidgets widgets;
-    qm::test::NumberedAct{id}.fill(widgets.act);
+    const qm::ActData act = qm::test::NumberedAct{id}.value();
     qm::DbfArchive archive(folder);
     StdioPrompts prompts(archive.filePath());
     qm::test::RecordingSpreadsheet spreadsheet;
@@ -124,8 +120,10 @@ int printOnce(const QString &folder, const QString &id)
     writeLine(u"ready"_s);
     if (readLine() != u"go"_s)
         return 5;
-    qm::PrintCommand(widgets.act, values, prompts, spreadsheet, archive).run();
-    writeLine(u"done\t"_s + widgets.act.recordCountPanel->text());
+    qint64 shownCount = 0;
+    qm::PrintCommandWindow window{[&act] { return act; }, [&shownCount](qint64 count) { shownCount = count; }};
+    qm::PrintCommand(std::move(window), values, prompts, spreadsheet, archive).run();
+    writeLine(u"done\tЗаписей: "_s + QString::number(shownCount));
     return 0;
 }
 

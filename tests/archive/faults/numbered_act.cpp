@@ -59,20 +59,22 @@ Derived derive(const QString &id)
 
 }  // namespace
 
-void NumberedAct::fill(const ActData &act) const
+ActData NumberedAct::value() const
 {
     const Derived d = derive(id);
-    act.DTP->setDate(d.date);
-    act.cmbNameKKM->setCurrentIndex(act.cmbNameKKM->findText(kModels[d.model]));
-    act.cmbTech->setCurrentIndex(act.cmbTech->findText(kMechanics[d.mechanic]));
-    act.cmbVidOp->setCurrentIndex(act.cmbVidOp->findText(kOperations[d.operation]));
-    act.txtZavNum->setText(id);
-    act.txtGodVyp->setText(d.year);
-    act.txtINN->setText(d.inn);
-    act.txtEKLZ->setText(d.registration);
-    act.txtNameOrg->setText(d.organisation);
-    act.chSoderjimoe->setChecked(d.preserved);
-    act.chProchest->setChecked(d.readable);
+    ActData act;
+    act.date = QDateTime(d.date, QTime(12, 0));
+    act.registerModel = kModels[d.model];
+    act.mechanic = kMechanics[d.mechanic];
+    act.operationType = kOperations[d.operation];
+    act.serialNumber = id;
+    act.yearMade = d.year;
+    act.inn = d.inn;
+    act.registrationNumber = d.registration;
+    act.customer = d.organisation;
+    act.contentsPreserved = d.preserved;
+    act.readable = d.readable;
+    return act;
 }
 
 QStringList NumberedAct::storedFields() const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/act_data.h"
+#include "common/act_data.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,8 +13,8 @@ namespace qm::test {
 struct NumberedAct {
     QString id;
 
-    // Puts the act into the main window's fields (their lists as ActWidgets fills them).
-    void fill(const ActData &act) const;
+    // The act as the main window would give it, with the sample settings' lists.
+    ActData value() const;
 
     // The eleven fields as the archive stores them, in the order of the
     // table's columns (ACTDATE, MECHNAME, TYPEKKM, ZAVNUM, GODVYP, PRICHINA,

@@ -20,8 +20,12 @@
 #include "support/scripted_prompts.h"
 #include "support/temp_program_folder.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -42,6 +46,24 @@ namespace qm::test {
 namespace {
 
 const NumberedAct kRetriedAct{u"retry-1"_s};
+
+// Types the act into the main window, as the mechanic would.
+void enterAct(const NumberedAct &numbered, const Form1 &window)
+{
+    const ActData act = numbered.value();
+    const ActControls fields = window.actControls();
+    fields.DTP->setDate(act.date.date());
+    fields.cmbNameKKM->setCurrentText(chosenText(act.registerModel));
+    fields.cmbTech->setCurrentText(chosenText(act.mechanic));
+    fields.cmbVidOp->setCurrentText(chosenText(act.operationType));
+    fields.txtZavNum->setText(act.serialNumber);
+    fields.txtGodVyp->setText(act.yearMade);
+    fields.txtINN->setText(act.inn);
+    fields.txtEKLZ->setText(act.registrationNumber);
+    fields.txtNameOrg->setText(act.customer);
+    fields.chSoderjimoe->setChecked(act.contentsPreserved);
+    fields.chProchest->setChecked(act.readable);
+}
 
 // Opens the real archive, then takes the file away behind the open record
 // set, once: another program deleting QM.dbf in the middle of a save.
@@ -119,11 +141,8 @@ struct Program {
 
     void saveActs(int count)
     {
-        auto window = start();
-        for (int n = 1; n <= count; ++n) {
-            NumberedAct{u"base-%1"_s.arg(n)}.fill(window->actData());
-            SaveActToArchive(window->actData(), archive);
-        }
+        for (int n = 1; n <= count; ++n)
+            SaveActToArchive(NumberedAct{u"base-%1"_s.arg(n)}.value(), archive);
     }
 
     std::unique_ptr<Form1> start(Archive *useArchive = nullptr)
@@ -222,11 +241,8 @@ private Q_SLOTS:
         Program program(folder);
         program.saveActs(3);
         if (smallDisk) {
-            for (int n = 4; !nextAppendNeedsNewBlock(program.archivePath); ++n) {
-                auto window = program.start();
-                NumberedAct{u"base-%1"_s.arg(n)}.fill(window->actData());
-                SaveActToArchive(window->actData(), program.archive);
-            }
+            for (int n = 4; !nextAppendNeedsNewBlock(program.archivePath); ++n)
+                SaveActToArchive(NumberedAct{u"base-%1"_s.arg(n)}.value(), program.archive);
         }
         const QList<QStringList> before = storedRecords(program.archive);
         const QByteArray original = fileBytes(program.archivePath);
@@ -234,7 +250,7 @@ private Q_SLOTS:
         VanishingArchive vanishing(folder);
         auto window = program.start(cause == u"deleted while open"_s ? &vanishing : nullptr);
         QVERIFY(window);
-        kRetriedAct.fill(window->actData());
+        enterAct(kRetriedAct, *window);
         QString describes = program.archivePath;
         QByteArray hashWhileShown = fileHash(program.archivePath);
         std::function<void()> removeCause = [&] { writeFileBytes(program.archivePath, original); };
@@ -269,7 +285,7 @@ private Q_SLOTS:
         QCOMPARE(storedRecords(program.archive), before + QList<QStringList>{kRetriedAct.storedFields()});
         QCOMPARE(window->statusPanelText(2), u"Записей: %1"_s.arg(before.size() + 1));
         // The typed act is still in the window.
-        QCOMPARE(window->actData().txtZavNum->text(), kRetriedAct.id);
+        QCOMPARE(window->actControls().txtZavNum->text(), kRetriedAct.id);
     }
 
     // Another process, so that what it takes is its own: a file-size limit
@@ -348,24 +364,24 @@ private Q_SLOTS:
         program.saveActs(2);
         auto window = program.start();
         QVERIFY(window);
-        kRetriedAct.fill(window->actData());
+        enterAct(kRetriedAct, *window);
         QVERIFY(QFile::remove(program.archivePath));
 
         Program::click(*window, "bArchive");
         QCOMPARE(program.prompts.messages.size(), 1);
         QVERIFY(program.prompts.messages[0].text.startsWith(u"Ошибка 53\r\n"_s));
         QVERIFY(program.prompts.messages[0].text.contains(program.archivePath));
-        QCOMPARE(window->actData().txtNameOrg->text(), u"ООО «Акт retry-1»"_s);
+        QCOMPARE(window->actControls().txtNameOrg->text(), u"ООО «Акт retry-1»"_s);
 
         program.prompts.answer(PromptAnswer::No);   // the print question
         program.prompts.answer(PromptAnswer::No);   // no retry
         Program::click(*window, "bCreateAct");
         QCOMPARE(retryQuestions(program.prompts).size(), 1);
-        QCOMPARE(window->actData().txtZavNum->text(), kRetriedAct.id);
+        QCOMPARE(window->actControls().txtZavNum->text(), kRetriedAct.id);
         QVERIFY(!QFile::exists(program.archivePath));
 
         Program::click(*window, "bClear");
-        QCOMPARE(window->actData().txtNameOrg->text(), QString());
+        QCOMPARE(window->actControls().txtNameOrg->text(), QString());
         QCOMPARE(program.prompts.messages.size(), 3);
         QVERIFY(!QFile::exists(program.archivePath));
     }

@@ -16,7 +16,9 @@
 #include "support/temp_program_folder.h"
 #include "switchable_office.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -171,9 +173,9 @@ private:
         {
             auto window = startMainWindow(services);
             if (window) {
-                window->actData().txtNameOrg->setText(kOrganisation);
-                window->actData().txtZavNum->setText(kSerial);
-                window->actData().cmbVidOp->setCurrentIndex(1);
+                window->actControls().txtNameOrg->setText(kOrganisation);
+                window->actControls().txtZavNum->setText(kSerial);
+                window->actControls().cmbVidOp->setCurrentIndex(1);
             }
             return window;
         }
@@ -210,8 +212,8 @@ private:
         QCOMPARE(cellContents(sheet, u"I6"_s).text, kSerial);
         QCOMPARE(CountArchiveRecords(program.archive), 1);
         QCOMPARE(window.statusPanelText(2), u"Записей: 1"_s);
-        QCOMPARE(window.actData().txtNameOrg->text(), kOrganisation);
-        QCOMPARE(window.actData().txtZavNum->text(), kSerial);
+        QCOMPARE(window.actControls().txtNameOrg->text(), kOrganisation);
+        QCOMPARE(window.actControls().txtZavNum->text(), kSerial);
     }
 
     QString shippedTemplate() const { return QStringLiteral(QM_BUILT_PROGRAM_DIR) + u"/Quillmarch.xls"_s; }
