@@ -7,20 +7,21 @@
 //   qm_bench_archive [--with-million] [--runs N]
 
 #include "archive/archive_table.h"
+#include "archive/commands/act_window.h"
+#include "archive/commands/archive_lines.h"
 #include "archive/commands/archive_window_context.h"
 #include "archive/commands/delete_selected_record.h"
 #include "archive/commands/fill_archive_list.h"
 #include "archive/commands/recall_archived_act.h"
+#include "archive/commands/recalled_act.h"
 #include "archive/dbf_archive.h"
 #include "common/failure.h"
-#include "support/act_widgets.h"
 #include "support/bench_archive_file.h"
 #include "support/bench_timing.h"
 #include "support/scripted_prompts.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QListWidget>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -50,11 +51,13 @@ void runOgrinfo(const QString &program, const QStringList &arguments)
         throw std::runtime_error("ogrinfo failed: " + arguments.join(u' ').toStdString());
 }
 
-void selectLastLine(QListWidget &list)
-{
-    list.clearSelection();
-    list.item(list.count() - 1)->setSelected(true);
-}
+// The main window as the commands reach it; what they hand over is dropped.
+class DiscardingActWindow final : public qm::ActWindow {
+public:
+    void showRecordCount(qint64) override {}
+    void showArchivedTexts(const qm::ArchivedActTexts &) override {}
+    void showRecalledAct(const qm::RecalledAct &) override {}
+};
 
 SizeResult measure(const QString &folder, int size, int runs, const QString &ogrinfo)
 {
@@ -65,21 +68,21 @@ SizeResult measure(const QString &folder, int size, int runs, const QString &ogr
     const QString path = archive.filePath();
     result.fileMiB = double(QFileInfo(path).size()) / (1 << 20);
 
-    qm::test::ActWidgets widgets;
+    DiscardingActWindow window;
     qm::test::ScriptedPrompts prompts;
-    const qm::ArchiveWindowContext context{widgets.act, QString(), &prompts, &archive, &widgets.owner};
-    QListWidget list;
+    const qm::ArchiveWindowContext context{&window, &prompts, &archive, nullptr};
+    qm::ArchiveLines lines;
 
     result.count = qm::bench::timeRuns(runs, [&] {
         if (qm::CountArchiveRecords(archive) != size)
             throw std::runtime_error("the count disagrees with the archive built");
     });
-    result.listFill = qm::bench::timeRuns(runs, [&] { qm::FillArchiveList(context, &list); },
-                                          [&] { list.clear(); });
-    qm::FillArchiveList(context, &list);
-    selectLastLine(list);
-    result.recall = qm::bench::timeRuns(runs, [&] { qm::RecallArchivedAct(context, &list); });
-    if (widgets.act.txtZavNum->text() != QString::number(size))
+    result.listFill = qm::bench::timeRuns(runs, [&] { qm::FillArchiveList(context, lines); },
+                                          [&] { lines = qm::ArchiveLines(); });
+    qm::FillArchiveList(context, lines);
+    qm::RecalledAct recalled;
+    result.recall = qm::bench::timeRuns(runs, [&] { recalled = qm::RecallArchivedAct(archive, size - 1); });
+    if (recalled.texts.serialNumber != QString::number(size))
         throw std::runtime_error("recall did not bring back the last act");
 
     // Each deletion removes the last act; one act is saved back and the list
@@ -87,16 +90,15 @@ SizeResult measure(const QString &folder, int size, int runs, const QString &ogr
     result.remove = qm::bench::timeRuns(
         runs,
         [&] {
-            if (qm::DeleteSelectedRecord(context, &list) != qm::DeletionOutcome::Deleted)
+            if (qm::DeleteSelectedRecord(context, lines, size - 1) != qm::DeletionOutcome::Deleted)
                 throw std::runtime_error("the deletion found the archive changed");
         },
         [&] {
             qm::bench::saveTypicalAct(archive, size);
-            list.clear();
-            qm::FillArchiveList(context, &list);
-            selectLastLine(list);
+            lines = qm::ArchiveLines();
+            qm::FillArchiveList(context, lines);
         });
-    list.clear();
+    lines = qm::ArchiveLines();
 
     int serial = size;
     result.save = qm::bench::timeRuns(runs, [&] { qm::bench::saveTypicalAct(archive, ++serial); });

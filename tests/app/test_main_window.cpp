@@ -11,7 +11,11 @@
 #include "support/temp_program_folder.h"
 
 #include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>

@@ -11,7 +11,11 @@
 #include "common/prompts.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDeadlineTimer>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -58,7 +62,7 @@ void selectItem(QComboBox *list, const QString &text)
     list->setCurrentIndex(list->findText(text, Qt::MatchExactly));
 }
 
-void typeAct(const qm::ActData &act, const DemoAct &demo)
+void typeAct(const qm::ActControls &act, const DemoAct &demo)
 {
     act.DTP->setDate(QDate::fromString(demo.date, u"dd.MM.yyyy"_s));
     act.txtMIFNS->setText(demo.inspectorate);
@@ -117,7 +121,7 @@ int main(int argc, char *argv[])
     const QList<DemoAct> &acts = demoActs();
     for (qsizetype i = 0; i + 1 < acts.size(); ++i) {
         typeAct(act, acts[i]);
-        qm::SaveActToArchive(act, archive);
+        qm::SaveActToArchive(qm::readAct(act), archive);
     }
     typeAct(act, acts.last());
     settle(1000);

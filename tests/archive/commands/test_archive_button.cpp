@@ -9,7 +9,11 @@
 #include "support/fake_keyboard_layout.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDateTimeEdit>
 #include <QFile>
+#include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 
@@ -57,7 +61,7 @@ void ArchiveButtonTest::recallReachesTheMainWindow()
     program.append({sampleRow(1), sampleRow(2)});
     const auto window = program.start();
     QVERIFY(window);
-    const ActData act = window->actData();
+    const ActControls act = window->actControls();
 
     bool modalOverMainWindow = false;
     bool focusOnList = false;
@@ -67,9 +71,9 @@ void ArchiveButtonTest::recallReachesTheMainWindow()
             modalOverMainWindow = QApplication::activeModalWidget() == &archiveWindow
                 && archiveWindow.parentWidget() == window.get();
             focusOnList = archiveWindow.focusWidget() == archiveWindow.lBase()
-                && archiveWindow.lBase()->selectedItems().isEmpty();
+                && archiveWindow.lBase()->selectionModel()->selectedIndexes().isEmpty();
             // A double-click selects the line with its first click and recalls it.
-            const QRect line = archiveWindow.lBase()->visualItemRect(archiveWindow.lBase()->item(1));
+            const QRect line = archiveWindow.lBase()->visualRect(archiveWindow.lBase()->model()->index(1, 0));
             QTest::mouseClick(archiveWindow.lBase()->viewport(), Qt::LeftButton, {}, line.center());
             QTest::mouseDClick(archiveWindow.lBase()->viewport(), Qt::LeftButton, {}, line.center());
         });
@@ -96,7 +100,7 @@ void ArchiveButtonTest::deletingEveryRecordLeavesTheCountUntilTheNextOpening()
                             [&](Form2 &archiveWindow) {
                                 clickLine(archiveWindow.lBase(), 0);
                                 QTest::mouseClick(archiveWindow.bDeleteRecord(), Qt::LeftButton);
-                                stayedOpen = archiveWindow.isVisible() && archiveWindow.lBase()->count() == 0;
+                                stayedOpen = archiveWindow.isVisible() && archiveWindow.lBase()->model()->rowCount() == 0;
                                 QTest::mouseClick(archiveWindow.bExit(), Qt::LeftButton);
                             });
     QVERIFY(stayedOpen);

@@ -4,20 +4,21 @@
 
 #include "act_saver_process.h"
 #include "archive/archive_table.h"
+#include "archive/commands/act_window.h"
+#include "archive/commands/archive_lines.h"
 #include "archive/commands/archive_window_context.h"
 #include "archive/commands/delete_selected_record.h"
 #include "archive/commands/fill_archive_list.h"
+#include "archive/commands/recalled_act.h"
 #include "archive/commands/save_act.h"
 #include "archive/dbf_archive.h"
 #include "archive/empty_archive.h"
 #include "archive_contents.h"
 #include "numbered_act.h"
-#include "support/act_widgets.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_program_folder.h"
 
 #include <QHash>
-#include <QListWidget>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -33,23 +34,34 @@ constexpr int kSavesPerProcess = 300;
 constexpr int kDeletionRounds = 40;
 constexpr int kZavNum = 3;
 
+// The five text fields of the main window, as a deletion leaves them.
+class TextFields final : public ActWindow {
+public:
+    void showRecordCount(qint64) override {}
+    void showArchivedTexts(const ArchivedActTexts &texts) override
+    {
+        shown = {texts.serialNumber, texts.yearMade, texts.inn, texts.registrationNumber, texts.customer};
+    }
+    void showRecalledAct(const RecalledAct &) override {}
+
+    QStringList shown{{}, {}, {}, {}, {}};   // ZAVNUM, GODVYP, INN, EKLZREG, NAMEORG
+};
+
 // A program folder whose archive already holds some acts.
 struct SharedArchive {
     explicit SharedArchive(int acts)
     {
         createEmptyArchive(folder.filePath(u"QM.dbf"_s));
-        for (int n = 1; n <= acts; ++n) {
-            NumberedAct{u"base-%1"_s.arg(n)}.fill(widgets.act);
-            SaveActToArchive(widgets.act, archive);
-        }
+        for (int n = 1; n <= acts; ++n)
+            SaveActToArchive(NumberedAct{u"base-%1"_s.arg(n)}.value(), archive);
     }
 
-    ArchiveWindowContext context() { return {widgets.act, QString(), &prompts, &archive, nullptr}; }
+    ArchiveWindowContext context() { return {&fields, &prompts, &archive, nullptr}; }
     QString path() const { return folder.filePath(u"QM.dbf"_s); }
 
     TempProgramFolder folder;
     DbfArchive archive{folder.path()};
-    ActWidgets widgets;
+    TextFields fields;
     ScriptedPrompts prompts;
 };
 
@@ -59,12 +71,6 @@ QList<QStringList> actsNamed(const QStringList &ids)
     for (const QString &id : ids)
         records << NumberedAct{id}.storedFields();
     return records;
-}
-
-QStringList fieldsDeletionCopies(const ActData &act)
-{
-    return {act.txtZavNum->text(), act.txtGodVyp->text(), act.txtINN->text(), act.txtEKLZ->text(),
-            act.txtNameOrg->text()};
 }
 
 QStringList deletionCopiesOf(const QStringList &record)
@@ -130,19 +136,18 @@ private Q_SLOTS:
     void deletionAfterAnotherCopyAppendedDeletesNothing()
     {
         SharedArchive shared(5);
-        QListWidget lBase;
-        QVERIFY(FillArchiveList(shared.context(), &lBase));
-        lBase.item(2)->setSelected(true);
+        ArchiveLines lines;
+        QVERIFY(FillArchiveList(shared.context(), lines));
         const QList<QStringList> before = storedRecords(shared.archive);
-        const QStringList fieldsBefore = fieldsDeletionCopies(shared.widgets.act);
+        const QStringList fieldsBefore = shared.fields.shown;
 
         ActSaverProcess other({u"save"_s, shared.folder.path(), u"x"_s, u"1"_s});
         const QStringList appended = other.finish();
         QCOMPARE(appended, QStringList{u"x-1"_s});
 
-        QCOMPARE(DeleteSelectedRecord(shared.context(), &lBase), DeletionOutcome::ArchiveChanged);
+        QCOMPARE(DeleteSelectedRecord(shared.context(), lines, 2), DeletionOutcome::ArchiveChanged);
         QCOMPARE(storedRecords(shared.archive), before + actsNamed(appended));
-        QCOMPARE(fieldsDeletionCopies(shared.widgets.act), fieldsBefore);
+        QCOMPARE(shared.fields.shown, fieldsBefore);
     }
 
     // The delete races a copy that appends a few acts: whichever wins, the
@@ -153,27 +158,26 @@ private Q_SLOTS:
         QRandomGenerator random(20261207);
         int deleted = 0;
         for (int round = 1; round <= kDeletionRounds; ++round) {
-            QListWidget lBase;
-            QVERIFY(FillArchiveList(shared.context(), &lBase));
-            const int line = int(random.bounded(lBase.count()));
-            lBase.item(line)->setSelected(true);
+            ArchiveLines lines;
+            QVERIFY(FillArchiveList(shared.context(), lines));
+            const int line = int(random.bounded(int(lines.size())));
             const QList<QStringList> before = storedRecords(shared.archive);
-            const QStringList fieldsBefore = fieldsDeletionCopies(shared.widgets.act);
+            const QStringList fieldsBefore = shared.fields.shown;
 
             ActSaverProcess other({u"save"_s, shared.folder.path(), u"r%1"_s.arg(round), u"2"_s, u"4"_s});
             QCOMPARE(other.nextLine(), u"ready"_s);
             std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(4000)));
-            const DeletionOutcome outcome = DeleteSelectedRecord(shared.context(), &lBase);
+            const DeletionOutcome outcome = DeleteSelectedRecord(shared.context(), lines, line);
             const QStringList appended = other.finish();
             QVERIFY2(other.exitedNormally(), qPrintable(other.errorOutput()));
 
             QList<QStringList> expected = before;
             if (outcome == DeletionOutcome::Deleted) {
                 ++deleted;
-                QCOMPARE(fieldsDeletionCopies(shared.widgets.act), deletionCopiesOf(before[line]));
+                QCOMPARE(shared.fields.shown, deletionCopiesOf(before[line]));
                 expected.removeAt(line);
             } else {
-                QCOMPARE(fieldsDeletionCopies(shared.widgets.act), fieldsBefore);
+                QCOMPARE(shared.fields.shown, fieldsBefore);
             }
             QCOMPARE(storedRecords(shared.archive), expected + actsNamed(appended));
         }

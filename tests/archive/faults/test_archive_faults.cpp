@@ -20,8 +20,12 @@
 #include "support/scripted_prompts.h"
 #include "support/temp_program_folder.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 

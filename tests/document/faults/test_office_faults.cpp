@@ -16,7 +16,9 @@
 #include "support/temp_program_folder.h"
 #include "switchable_office.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
