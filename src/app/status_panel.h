@@ -17,7 +17,12 @@ public:
     void setLeastWidth(int width);
     void showText(const QString &text);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void fitWidth();
+
     int leastWidth_ = 0;
 };
 

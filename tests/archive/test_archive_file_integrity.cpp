@@ -24,7 +24,7 @@ namespace {
 using Damage = std::function<void(QByteArray &)>;
 
 constexpr int kHeaderLength = 385;
-constexpr int kRecordLength = 271;
+constexpr int kRecordLength = 659;   // MECHNAME and TYPEKKM hold 254 characters each
 
 void setUint16(QByteArray &bytes, int offset, int value)
 {
@@ -72,7 +72,7 @@ private Q_SLOTS:
         QStringList layout;
         for (const DbfField &field : header.fields)
             layout << u"%1 %2%3"_s.arg(field.name, QChar::fromLatin1(field.type)).arg(field.width);
-        QCOMPARE(layout, QStringList({u"ACTDATE C10"_s, u"MECHNAME C60"_s, u"TYPEKKM C60"_s, u"ZAVNUM C12"_s,
+        QCOMPARE(layout, QStringList({u"ACTDATE C10"_s, u"MECHNAME C254"_s, u"TYPEKKM C254"_s, u"ZAVNUM C12"_s,
                                       u"GODVYP C4"_s, u"PRICHINA C60"_s, u"INN C12"_s, u"EKLZREG C10"_s,
                                       u"NAMEORG C40"_s, u"E_SOHRAN L1"_s, u"E_READABLE L1"_s}));
         QCOMPARE(bytes.size(), kHeaderLength + 1);
@@ -108,7 +108,7 @@ private Q_SLOTS:
     void paddingOfOtherWritersIsStripped()
     {
         QByteArray bytes = writeSmallArchive();
-        const int zavnum = kHeaderLength + 1 + 10 + 60 + 60;
+        const int zavnum = kHeaderLength + 1 + 10 + 254 + 254;
         bytes.replace(zavnum, 12, QByteArray("A \0\0\0\0\0\0\0\0\0\0", 12));
         bytes[kHeaderLength + kRecordLength - 2] = '?';  // E_SOHRAN of the first record
         writeFileBytes(archivePath(), bytes);
