@@ -7,7 +7,7 @@
 set(allowed_common "common")
 set(allowed_settings "common;settings")
 set(allowed_archive "common;archive")
-set(allowed_archive_commands "common;settings;archive;archive/commands")
+set(allowed_archive_commands "common;archive;archive/commands")
 set(allowed_input "common;input")
 set(allowed_document "common;archive;archive/commands;document")
 
