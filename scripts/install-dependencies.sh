@@ -10,6 +10,10 @@ packages=(
   libx11-dev libxkbfile-dev
   libreoffice-calc libreoffice-dev libreoffice-dev-common
   fonts-liberation
+  # Russian menus of the office, Russian standard texts of Qt
+  libreoffice-l10n-ru qt6-translations-l10n
+  # the Debian package (CPack reads library dependencies with dpkg-shlibdeps)
+  dpkg-dev file desktop-file-utils appstream
   # test and screenshot tools
   xvfb xauth x11-xkb-utils x11-utils imagemagick
   libdbd-xbase-perl perl-modules-5.36 poppler-utils

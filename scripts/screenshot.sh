@@ -4,12 +4,16 @@
 # and the archive window with a few acts. The program runs on a throw-away
 # program folder (the shipped settings and template, an empty archive) and
 # LibreOffice on a throw-away profile.
-# Usage: scripts/screenshot.sh [build-dir]   (writes docs/*.png)
+# Usage: scripts/screenshot.sh [build-dir]   (builds what it needs, writes docs/*.png)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build_dir="${1:-$root/build}"
 out="$root/docs"
 mkdir -p "$out"
+
+# The screenshot driver is a tool: a build of the program alone lacks it.
+cmake -S "$root" -B "$build_dir" -DQM_BUILD_TOOLS=ON >/dev/null
+cmake --build "$build_dir" -j"$(nproc)" --target qm_readme_screenshots qm_program_data >/dev/null
 
 work="$(mktemp -d)"
 cleanup() {
@@ -20,7 +24,7 @@ cleanup() {
 trap cleanup EXIT
 
 mkdir -p "$work/program"
-cp "$root/data/Quillmarch.ini" "$build_dir/bin/Quillmarch.xls" "$work/program/"
+cp "$root/data/Quillmarch.ini" "$build_dir/data/shipped/Quillmarch.xls" "$work/program/"
 "$build_dir/tools/qm_make_empty_archive" "$work/program/QM.dbf"
 
 exec {display_fd}<> <(:)

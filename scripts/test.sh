@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: in the normal build,
-# then the fuzz targets (clang, libFuzzer) for a minute each, then every test
-# again built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds, and runs every test: in the normal build
+# (the Debian package is built and tried there), then the fuzz targets (clang,
+# libFuzzer) for a minute each, then every test again built with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-dependencies.sh"
@@ -10,7 +11,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 unset DISPLAY WAYLAND_DISPLAY || true
 export QT_QPA_PLATFORMTHEME=
 
-"$root/scripts/build.sh" "$root/build-test"
+"$root/scripts/build.sh" "$root/build-test" -DBUILD_TESTING=ON
 ctest --test-dir "$root/build-test" --output-on-failure --timeout 600
 
 # Bad input: every fuzz target for a bounded time over its committed corpus.
@@ -19,5 +20,5 @@ ctest --test-dir "$root/build-test" --output-on-failure --timeout 600
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-"$root/scripts/build.sh" "$root/build-sanitize" -DQM_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+"$root/scripts/build.sh" "$root/build-sanitize" -DBUILD_TESTING=ON -DQM_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 ctest --test-dir "$root/build-sanitize" --output-on-failure --timeout 600

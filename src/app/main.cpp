@@ -1,16 +1,71 @@
+#include "app/command_line.h"
 #include "app/desktop_platform.h"
+#include "app/program_folder.h"
+#include "app/russian_translations.h"
 #include "app/startup.h"
 #include "common/qt_prompts.h"
+#include "app/program_identity.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QIcon>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList argumentsOf(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QFile::decodeName(argv[i]));
+    return arguments;
+}
+
+void print(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toUtf8().constData(), stream);
+}
+
+}  // namespace
 
 int main(int argc, char *argv[])
 {
+    const QString programName = QFileInfo(QFile::decodeName(argv[0])).fileName();
+
+    // --help and --version answer before the window system is touched: they
+    // work on a console without a display.
+    const qm::CommandLine early = qm::parseCommandLine(argumentsOf(argc, argv));
+    if (early.request == qm::CommandLine::Request::Help) {
+        print(stdout, qm::helpText(programName));
+        return 0;
+    }
+    if (early.request == qm::CommandLine::Request::Version) {
+        print(stdout, qm::versionText());
+        return 0;
+    }
+
+    QApplication::setApplicationName(u"Quillmarch"_s);
+    QApplication::setApplicationVersion(QStringView(qm::identity::versionNumber).toString());
+    QApplication::setDesktopFileName(QStringView(qm::identity::applicationId).toString());
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillmarch"));
+    qm::useRussianEverywhere(application);
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringView(qm::identity::applicationId).toString()));
+
+    // Qt has taken its own options (-platform and the like) off the line by now.
+    const qm::CommandLine commandLine = qm::parseCommandLine(QCoreApplication::arguments());
+    if (commandLine.request == qm::CommandLine::Request::Mistake) {
+        print(stderr, qm::mistakeText(programName, commandLine.mistake));
+        return 2;
+    }
 
     qm::QtPrompts prompts;
-    const qm::DesktopPlatform platform(QApplication::applicationDirPath(), prompts);
+    const std::optional<QString> programFolder = qm::openProgramFolder(qm::placesOfThisRun(commandLine.folder), prompts);
+    if (!programFolder)
+        return 1;
+    const qm::DesktopPlatform platform(*programFolder, prompts);
     const auto window = qm::startMainWindow(platform.services());
     if (!window)
         return 1;

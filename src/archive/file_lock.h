@@ -8,9 +8,13 @@ namespace qm {
 
 enum class FileLockKind { Shared, Exclusive };
 
-// Waits for an advisory lock (flock) on an open file, up to the deadline,
-// then gives up with Failure 3260 naming the file. The lock goes with the
-// descriptor: closing it releases the lock.
+// Waits for a lock on the whole of an open file, up to the deadline, then
+// gives up with Failure 3260 naming the file. The lock is an open-file-
+// description record lock: it belongs to this open of the file (another open,
+// even in the same process, conflicts with it), closing the descriptor
+// releases it, and a network file system that supports locking passes it to
+// the server, so copies of the program on several machines sharing one
+// archive exclude each other.
 void lockFile(int fd, FileLockKind kind, std::chrono::milliseconds timeout, const QString &filePath);
 
 }  // namespace qm

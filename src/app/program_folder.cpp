@@ -1,0 +1,108 @@
+#include "app/program_folder.h"
+
+#include "common/failure.h"
+#include "common/guarded_command.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+using namespace Qt::StringLiterals;
+
+namespace qm {
+namespace {
+
+QString withoutTrailingSeparator(const QString &folder)
+{
+    return QDir::cleanPath(QDir(folder).absolutePath());
+}
+
+void makeFolder(const QString &folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (error || !QFileInfo(folder).isDir()) {
+        const int number = error ? error.value() : ENOTDIR;
+        throw Failure(FailureCode::PathFileAccessError,
+                      u"Не удаётся создать папку программы %1: %2"_s.arg(
+                          QDir::toNativeSeparators(folder), QString::fromLocal8Bit(std::strerror(number))));
+    }
+}
+
+// Copies a shipped file that the folder lacks. A copy of the program started
+// at the same moment may have put it there first; that one is as good.
+void copyIfMissing(const QString &shippedFolder, const QString &folder, QStringView name)
+{
+    const QString target = folder + u'/' + name.toString();
+    if (QFileInfo::exists(target))
+        return;
+    const QString source = shippedFolder + u'/' + name.toString();
+    if (!QFileInfo(source).isFile())
+        throw Failure(FailureCode::FileNotFound,
+                      u"Не найден файл %1, поставляемый с программой: переустановите программу"_s.arg(source));
+    QFile file(source);
+    if (!file.copy(target)) {
+        if (QFileInfo::exists(target))
+            return;
+        throw Failure(FailureCode::PathFileAccessError,
+                      u"Не удаётся скопировать %1 в папку программы %2: %3"_s.arg(source, folder, file.errorString()));
+    }
+    // The shipped file is read-only to the user; the copy is theirs to change.
+    QFile::setPermissions(target, QFile::permissions(target) | QFile::ReadOwner | QFile::WriteOwner);
+}
+
+}  // namespace
+
+ProgramFolderPlaces placesOfThisRun(const QString &chosenFolder)
+{
+    return ProgramFolderPlaces{QCoreApplication::applicationDirPath(), chosenFolder,
+                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)};
+}
+
+QString shippedFilesFolder(const QString &executableFolder)
+{
+    return QDir::cleanPath(executableFolder + u"/../share/quillmarch"_s);
+}
+
+QString prepareProgramFolder(const ProgramFolderPlaces &places)
+{
+    if (!places.chosenFolder.isEmpty()) {
+        const QString chosen = withoutTrailingSeparator(places.chosenFolder);
+        if (!QFileInfo(chosen).isDir())
+            throw Failure(FailureCode::PathNotFound,
+                          u"Папка программы %1, указанная в параметре --folder, не найдена"_s.arg(chosen));
+        return chosen;
+    }
+
+    const QString executableFolder = withoutTrailingSeparator(places.executableFolder);
+    if (QFileInfo(executableFolder + u"/Quillmarch.ini"_s).isFile())
+        return executableFolder;
+
+    if (places.userDataFolder.isEmpty())
+        throw Failure(FailureCode::PathNotFound, u"Не удаётся определить папку данных пользователя"_s);
+    const QString folder = withoutTrailingSeparator(places.userDataFolder);
+    makeFolder(folder);
+    const QString shipped = shippedFilesFolder(executableFolder);
+    for (const QStringView name : kProgramFileNames)
+        copyIfMissing(shipped, folder, name);
+    return folder;
+}
+
+std::optional<QString> openProgramFolder(const ProgramFolderPlaces &places, Prompts &prompts)
+{
+    try {
+        return prepareProgramFolder(places);
+    } catch (...) {
+        prompts.message(unhandledFailureMessage(toFailure(std::current_exception())));
+        return std::nullopt;
+    }
+}
+
+}  // namespace qm
