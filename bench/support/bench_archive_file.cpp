@@ -34,11 +34,27 @@ void saveTypicalAct(Archive &archive, int serialNumber)
     records->close();
 }
 
+namespace {
+
+// An archive that has grown for years was made before the mechanic's and the
+// model's columns were widened: 60 characters each, as the shipped archive had.
+std::vector<DbfField> grownArchiveLayout()
+{
+    std::vector<DbfField> fields = archiveFieldLayout();
+    for (DbfField &field : fields) {
+        if (field.name == ArchiveField::MECHNAME || field.name == ArchiveField::TYPEKKM)
+            field.width = 60;
+    }
+    return fields;
+}
+
+}  // namespace
+
 void writeArchiveOfActs(const QString &folder, int count)
 {
     const QString path = folder + u"/QM.dbf"_s;
     QFile::remove(path);
-    createEmptyArchive(path);
+    createEmptyArchive(path, grownArchiveLayout());
     DbfArchive archive(folder);
     saveTypicalAct(archive, 1);
 

@@ -11,7 +11,9 @@ namespace qm::bench {
 // Stores one typical act through the real archive code (its two fsyncs included).
 void saveTypicalAct(Archive &archive, int serialNumber);
 
-// Writes QM.dbf in `folder` holding `count` live acts. The first act is saved
+// Writes QM.dbf in `folder` holding `count` live acts, with the columns of an
+// archive made before the mechanic's and the model's columns were widened
+// (the archives that hold years of acts). The first act is saved
 // through the archive code; the others are copies of its record with their own
 // serial numbers, written in bulk: saving them one by one would time the
 // disk's sync rate, not the archive.

@@ -40,7 +40,7 @@ XvfbDisplay::~XvfbDisplay()
     }
 }
 
-bool XvfbDisplay::start()
+bool XvfbDisplay::start(const QString &screen)
 {
     int channel[2];
     if (pipe(channel) != 0) {
@@ -51,7 +51,7 @@ bool XvfbDisplay::start()
     if (pid_ == 0) {
         close(channel[0]);
         execute({u"Xvfb"_s, u"-displayfd"_s, QString::number(channel[1]), u"-noreset"_s,
-                 u"-nolisten"_s, u"tcp"_s, u"-screen"_s, u"0"_s, u"800x600x24"_s});
+                 u"-nolisten"_s, u"tcp"_s, u"-screen"_s, u"0"_s, screen});
     }
     close(channel[1]);
     if (pid_ < 0) {

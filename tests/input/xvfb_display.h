@@ -15,8 +15,9 @@ public:
     XvfbDisplay(const XvfbDisplay &) = delete;
     XvfbDisplay &operator=(const XvfbDisplay &) = delete;
 
-    // Starts the server; on failure returns false and says why in error().
-    bool start();
+    // Starts the server with one screen of this size ("800x600x24" is enough
+    // for a test window); on failure returns false and says why in error().
+    bool start(const QString &screen = QStringLiteral("800x600x24"));
     // Runs a program to completion; true when it exits with status 0.
     bool run(const QStringList &arguments);
 

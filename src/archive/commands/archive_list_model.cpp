@@ -1,6 +1,7 @@
 #include "archive/commands/archive_list_model.h"
 
 #include <QStringMatcher>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -14,35 +15,35 @@ void ArchiveListModel::setLines(ArchiveLines lines)
 {
     beginResetModel();
     lines_ = std::move(lines);
-    folded_ = ArchiveLines();
     shownRecords_.clear();
     if (!filter_.isEmpty()) {
-        foldLines();
+        lines_.fold();
         shownRecords_ = matchingRecords(filter_, false);
     }
     endResetModel();
+    if (!lines_.isFolded())
+        QTimer::singleShot(0, this, &ArchiveListModel::foldSomeLines);
 }
 
-void ArchiveListModel::foldLines()
+void ArchiveListModel::foldSomeLines()
 {
-    // Folded once, so that each keystroke compares plain characters. Folding
-    // is one character for one here (Ё to ё, Ж to ж), which the matching of
-    // whole lines relies on.
-    folded_ = ArchiveLines();
-    for (qsizetype position = 0; position < lines_.size(); ++position)
-        folded_.append(lines_.line(position).toString().toCaseFolded());
+    // About a millisecond of work per turn of the event loop: painting and
+    // typing go on in between.
+    constexpr int kBlocksPerTurn = 4;
+    if (!lines_.foldSome(kBlocksPerTurn))
+        QTimer::singleShot(0, this, &ArchiveListModel::foldSomeLines);
 }
 
 std::vector<int> ArchiveListModel::matchingRecords(const QString &foldedText, bool narrowShown) const
 {
     const QStringMatcher matcher(foldedText, Qt::CaseSensitive);
     std::vector<int> matching;
-    const auto matches = [&](int position) { return matcher.indexIn(folded_.line(position)) >= 0; };
+    const auto matches = [&](int position) { return matcher.indexIn(lines_.foldedLine(position)) >= 0; };
     if (narrowShown) {
         std::copy_if(shownRecords_.begin(), shownRecords_.end(), std::back_inserter(matching), matches);
         return matching;
     }
-    for (int position = 0; position < int(folded_.size()); ++position) {
+    for (int position = 0; position < int(lines_.size()); ++position) {
         if (matches(position))
             matching.push_back(position);
     }
@@ -54,8 +55,10 @@ void ArchiveListModel::setFilterText(const QString &text)
     const QString folded = text.toCaseFolded();
     if (folded == filter_)
         return;
-    if (!folded.isEmpty() && folded_.size() != lines_.size())
-        foldLines();
+    // Folded once, so that each keystroke compares plain characters (Ё and ё
+    // both as ё, Ж and ж both as ж).
+    if (!folded.isEmpty())
+        lines_.fold();
 
     Q_EMIT layoutAboutToBeChanged();
     const QModelIndexList persistent = persistentIndexList();
@@ -103,8 +106,6 @@ void ArchiveListModel::removeRecord(int position)
     if (row >= 0)
         beginRemoveRows({}, row, row);
     lines_.remove(position);
-    if (folded_.size() > position)
-        folded_.remove(position);
     if (!filter_.isEmpty()) {
         if (row >= 0)
             found = shownRecords_.erase(found);

@@ -18,7 +18,9 @@ class ArchiveListModel final : public QAbstractListModel {
 public:
     explicit ArchiveListModel(QObject *parent = nullptr);
 
-    // Shows a fresh set of lines under the current filter.
+    // Shows a fresh set of lines under the current filter. The lines are then
+    // made ready for the filter from the event loop, a few at a time, so that
+    // the first keystroke need not wait for a long list.
     void setLines(ArchiveLines lines);
     const ArchiveLines &lines() const { return lines_; }
 
@@ -36,13 +38,12 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
+    void foldSomeLines();
     // The records whose folded line contains the text: among those shown now,
     // or among all.
     std::vector<int> matchingRecords(const QString &foldedText, bool narrowShown) const;
-    void foldLines();
 
     ArchiveLines lines_;
-    ArchiveLines folded_;              // the lines case-folded, built at the first filtering
     QString filter_;                   // case-folded; empty shows every line
     std::vector<int> shownRecords_;    // ascending record positions, used only while filter_ is set
 };

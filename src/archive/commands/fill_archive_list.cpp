@@ -8,20 +8,36 @@
 #include "archive/commands/archive_window_messages.h"
 #include "common/prompts.h"
 
-#include <QStringBuilder>
 
 using namespace Qt::StringLiterals;
 
 namespace qm {
 
+namespace {
+
+// Hands the parts of the current record's line to `use`: the four field texts
+// with the separators between them.
+template <typename Use>
+auto withLineParts(const ArchiveRecordSet &records, Use use)
+{
+    static const QString separator = u" ~ "_s;
+    const QString date = archiveFieldText(records.value(ArchiveField::ACTDATE));
+    const QString serial = archiveFieldText(records.value(ArchiveField::ZAVNUM));
+    const QString customer = archiveFieldText(records.value(ArchiveField::NAMEORG));
+    const QString operation = archiveFieldText(records.value(ArchiveField::PRICHINA));
+    return use({date, separator, serial, separator, customer, separator, operation});
+}
+
+}  // namespace
+
 QString archiveListLine(const ArchiveRecordSet &records)
 {
-    // Built in one allocation: the list fill makes one line per archived act.
-    const QLatin1StringView separator(" ~ ");
-    return archiveFieldText(records.value(ArchiveField::ACTDATE)) % separator
-        % archiveFieldText(records.value(ArchiveField::ZAVNUM)) % separator
-        % archiveFieldText(records.value(ArchiveField::NAMEORG)) % separator
-        % archiveFieldText(records.value(ArchiveField::PRICHINA));
+    return withLineParts(records, [](std::initializer_list<QStringView> parts) {
+        QString line;
+        for (QStringView part : parts)
+            line.append(part);
+        return line;
+    });
 }
 
 bool FillArchiveList(const ArchiveWindowContext &context, ArchiveLines &lines)
@@ -35,8 +51,10 @@ bool FillArchiveList(const ArchiveWindowContext &context, ArchiveLines &lines)
         // Lines are built apart and added together, so a record that cannot
         // be read leaves no half-built list behind.
         ArchiveLines read;
+        // Each line is joined straight into the store's blocks, not built apart first.
+        const auto appendLine = [&read](std::initializer_list<QStringView> parts) { read.append(parts); };
         for (; !records->atEnd(); records->moveNext())
-            read.append(archiveListLine(*records));
+            withLineParts(*records, appendLine);
         if (lines.isEmpty()) {
             lines = std::move(read);
         } else {
