@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <array>
+
 namespace qm {
 
 DbfCodePage codePageForLanguageDriver(std::uint8_t languageDriver)
@@ -12,14 +14,38 @@ DbfCodePage codePageForLanguageDriver(std::uint8_t languageDriver)
     return languageDriver == 0x26 || languageDriver == 0x65 ? DbfCodePage::Cp866 : DbfCodePage::Windows1251;
 }
 
+namespace {
+
+using ByteTable = std::array<char16_t, 256>;
+
+// Both code pages give each byte one character, whatever stands around it, so
+// the converter is asked once for every byte and a cell is then decoded by
+// looking its bytes up: a full scan decodes millions of cells, and a call into
+// the converter costs more than the cell itself.
+ByteTable tableOf(const char *codePageName)
+{
+    QStringDecoder decoder(codePageName, QStringConverter::Flag::Stateless);
+    ByteTable table{};
+    for (int byte = 0; byte < 256; ++byte) {
+        const char single = char(byte);
+        const QString decoded = decoder.decode(QByteArrayView(&single, 1));
+        table[std::size_t(byte)] = decoded.size() == 1 ? decoded.at(0).unicode() : char16_t(QChar::ReplacementCharacter);
+    }
+    return table;
+}
+
+}  // namespace
+
 QString decodeDbfText(QByteArrayView bytes, DbfCodePage codePage)
 {
-    // Opening a converter costs far more than decoding one cell, and a full
-    // scan decodes hundreds of thousands of them. Stateless decoders carry
-    // nothing from one call to the next, so one per thread is enough.
-    thread_local QStringDecoder windows1251("windows-1251", QStringConverter::Flag::Stateless);
-    thread_local QStringDecoder dos("IBM866", QStringConverter::Flag::Stateless);
-    return (codePage == DbfCodePage::Cp866 ? dos : windows1251).decode(bytes);
+    static const ByteTable windows1251 = tableOf("windows-1251");
+    static const ByteTable dos = tableOf("IBM866");
+    const ByteTable &table = codePage == DbfCodePage::Cp866 ? dos : windows1251;
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    for (const char byte : bytes)
+        *out++ = table[std::size_t(static_cast<unsigned char>(byte))];
+    return text;
 }
 
 std::optional<QByteArray> encodeDbfText(const QString &text, DbfCodePage codePage)

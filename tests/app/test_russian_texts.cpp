@@ -10,6 +10,7 @@
 #include "support/temp_program_folder.h"
 
 #include <QCalendarWidget>
+#include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -92,7 +93,7 @@ private Q_SLOTS:
         QVERIFY(window);
         window->show();
 
-        const ActData act = window->actData();
+        const ActControls act = window->actControls();
         QCalendarWidget *calendar = act.DTP->calendarWidget();
         QVERIFY(calendar);
         QCOMPARE(calendar->firstDayOfWeek(), Qt::Monday);
