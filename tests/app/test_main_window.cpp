@@ -346,10 +346,14 @@ private Q_SLOTS:
 
         // Null mechanic and model: both lists are read afresh from the settings.
         program.folder.writeSettings(sampleSettings().replace(u"Tech2=Петров П.П.\n"_s, u"Tech2=Сидоров С.С.\n"_s));
+        act.cmbVidOp->setCurrentIndex(3);
         recalled = RecalledAct{};
         recalled.date = QDate(2012, 1, 6);
+        recalled.operationType = u" "_s;                // the save's placeholder matches no item
         window->showRecalledAct(recalled);
         QCOMPARE(act.DTP->date(), QDate(2012, 1, 6));
+        QCOMPARE(act.cmbVidOp->currentIndex(), 3);
+        QCOMPARE(act.cmbVidOp->count(), 5);
         QCOMPARE(act.cmbTech->currentIndex(), -1);
         QCOMPARE(act.cmbNameKKM->currentIndex(), -1);
         QCOMPARE(items(act.cmbTech), (QStringList{u"Иванов И.И."_s, u"Сидоров С.С."_s}));
