@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/office_ahead_trigger.h"
 #include "app/version.h"
 #include "archive/archive_table.h"
 #include "archive/commands/archive_command.h"
@@ -10,6 +11,7 @@
 #include "input/field_input_rules.h"
 #include "settings/pick_lists.h"
 #include "settings/null_key_code.h"
+#include "settings/office_ahead.h"
 #include "settings/print_copies.h"
 #include "ui_form1.h"
 
@@ -105,6 +107,8 @@ void Form1::Form_Load()
     showRecordCount(actData(), CountArchiveRecords(*services_.archive));
 
     installFieldInputRules(actData(), values_.NullKeyCode, *services_.keyboardLayout);
+    if (readOfficeAhead(values_.IniPath))
+        startOfficeAheadAfterFirstPaint(*this, *services_.spreadsheet);
     centreOnScreen();
     ui_->txtNameOrg->setFocus(Qt::OtherFocusReason);
 }
