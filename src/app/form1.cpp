@@ -107,7 +107,7 @@ void Form1::Form_Load()
     showRecordCount(actData(), CountArchiveRecords(*services_.archive));
 
     installFieldInputRules(actData(), values_.NullKeyCode, *services_.keyboardLayout);
-    if (readOfficeAhead(values_.IniPath))
+    if (services_.spreadsheet && readOfficeAhead(values_.IniPath))
         startOfficeAheadAfterFirstPaint(*this, *services_.spreadsheet);
     centreOnScreen();
     ui_->txtNameOrg->setFocus(Qt::OtherFocusReason);
