@@ -12,7 +12,7 @@ build_dir="$root/build-bench"
 
 archive_args=(--with-million --runs 7)
 startup_runs=15
-print_runs=5
+print_runs=7
 if [ "${1:-}" = "--quick" ]; then
   archive_args=(--runs 3)
   startup_runs=5

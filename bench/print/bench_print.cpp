@@ -1,9 +1,13 @@
-// "Печатать" against the real LibreOffice Calc (headless, a private profile):
-// from the click to the workbook made visible, with the office cold (fresh
-// profile, no office running), warm (the profile exists, no office running)
-// and already running (the next act of the same session); the office's start,
-// the template load and the act's 37 cell writes alone; and the peak memory
-// of this process. The print question is answered No; the act is archived.
+// "Печатать" against the real LibreOffice Calc (headless, a private profile),
+// clicked in the real main window: from the click to the copies question and
+// to the workbook made visible, with the office cold (fresh profile, no office
+// running), warm (the profile exists, no office running), already running
+// (the next act of the same session) and started ahead by the window after its
+// first paint and given 5 s (in a new process each time, as the first act of
+// the day is); the office's start, the template load and the
+// act's 37 cell writes alone; what starting the office ahead holds the
+// window's thread; and the peak memory of this process. The print question is
+// answered No; the act is archived.
 //
 //   qm_bench_print [--runs N]
 
@@ -14,14 +18,17 @@
 #include "common/failure.h"
 #include "input/keyboard_layout.h"
 #include "print/timed_spreadsheet.h"
+#include "support/bench_settings.h"
 #include "support/bench_timing.h"
 #include "support/scripted_prompts.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
@@ -42,8 +49,11 @@ public:
 };
 
 struct PrintSamples {
-    Samples toVisible, wholeClick, startInstance, loadTemplate, cellWrites;
+    Samples toQuestion, toVisible, wholeClick, startInstance, loadTemplate, cellWrites;
 };
+
+// The office started ahead is given this long before the first click.
+constexpr int kAheadHeadStartMs = 5000;
 
 QList<qint64> processesWith(const QString &commandLineMarker)
 {
@@ -52,7 +62,8 @@ QList<qint64> processesWith(const QString &commandLineMarker)
         bool isPid = false;
         const qint64 pid = entry.toLongLong(&isPid);
         QFile commandLine(u"/proc/%1/cmdline"_s.arg(entry));
-        if (isPid && commandLine.open(QIODevice::ReadOnly)
+        // Not this process: the first-act child has the profile among its arguments.
+        if (isPid && pid != QCoreApplication::applicationPid() && commandLine.open(QIODevice::ReadOnly)
             && QString::fromUtf8(commandLine.readAll()).contains(commandLineMarker))
             found << pid;
     }
@@ -93,6 +104,10 @@ public:
         services_.keyboardLayout = &keyboard_;
         services_.spreadsheet = &office_;
         services_.archive = &archive_;
+        prompts_.whileMessageShown = [this](const qm::MessageRequest &request) {
+            if (request.title == u"Sheetsmith"_s)
+                questionAtNs_ = qm::bench::monotonicNanoseconds();
+        };
         window_ = qm::startMainWindow(services_);
         if (!window_)
             throw std::runtime_error("the main window did not start");
@@ -105,6 +120,7 @@ public:
         const int before = qm::CountArchiveRecords(archive_);
         prompts_.messages.clear();
         prompts_.answer(qm::PromptAnswer::No);
+        questionAtNs_ = 0;
         auto *button = window_->findChild<QPushButton *>(u"bCreateAct"_s);
         const std::int64_t start = qm::bench::monotonicNanoseconds();
         button->click();
@@ -112,10 +128,11 @@ public:
         const qm::bench::OfficeTimes times = office_.takeTimes();
 
         if (prompts_.messages.size() != 1 || qm::CountArchiveRecords(archive_) != before + 1 || times.visibleAtNs == 0
-            || times.cellCount != 37) {
+            || questionAtNs_ == 0 || times.cellCount != 37) {
             const QString shown = prompts_.messages.isEmpty() ? QString() : prompts_.messages.constLast().text;
             throw std::runtime_error("the print did not complete once: " + shown.toStdString());
         }
+        samples.toQuestion.add(double(questionAtNs_ - start) / 1e6);
         samples.toVisible.add(double(times.visibleAtNs - start) / 1e6);
         samples.wholeClick.add(whole);
         samples.startInstance.add(times.startInstance);
@@ -145,26 +162,59 @@ private:
     qm::bench::TimedSpreadsheet &office_;
     qm::MainWindowServices services_;
     std::unique_ptr<qm::Form1> window_;
+    std::int64_t questionAtNs_ = 0;
 };
 
-void printTables(const PrintSamples &cold, const PrintSamples &warm, const PrintSamples &running, int runs,
-                 double peakAfterStart, double peakAfterPrints)
+// Lets the window's event loop run, as the mechanic typing would.
+void processEventsFor(int milliseconds)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+// A program folder with the shipped template and settings, and an empty
+// archive; the settings say whether the office is started ahead.
+QString programFolderIn(const QTemporaryDir &work, const QString &name, bool officeAhead)
+{
+    const QString folder = work.filePath(name);
+    QDir().mkpath(folder);
+    for (const QString &file : {u"Quillmarch.ini"_s, u"Quillmarch.xls"_s}) {
+        const QString shipped = QStringLiteral(QM_BENCH_PROGRAM_DIR) + u'/' + file;
+        if (!QFile::copy(shipped, folder + u'/' + file))
+            throw std::runtime_error("missing " + shipped.toStdString() + ": build qm_program_data");
+    }
+    if (!officeAhead)
+        qm::bench::turnOfficeAheadOff(folder + u"/Quillmarch.ini"_s);
+    qm::createEmptyArchive(folder + u"/QM.dbf"_s);
+    return folder;
+}
+
+void printTables(const PrintSamples &cold, const PrintSamples &warm, const PrintSamples &running,
+                 const PrintSamples &ahead, const Samples &aheadCalls, int runs, double peakAfterStart,
+                 double peakAfterPrints)
 {
     using qm::bench::printRow;
     using qm::bench::ratioText;
     std::printf("\n### «Печатать» with LibreOffice Calc, headless (ms; median of %d runs, range in brackets)\n\n", runs);
-    printRow({u"Office"_s, u"Click → workbook visible"_s, u"Office start"_s, u"Template → new workbook"_s,
-              u"37 cell writes"_s, u"Whole click (incl. archive save)"_s, u"Writes ÷ click→visible"_s});
+    printRow({u"Office"_s, u"Click → copies question"_s, u"Click → workbook visible"_s, u"Office start"_s,
+              u"Template → new workbook"_s, u"37 cell writes"_s, u"Whole click (incl. archive save)"_s});
     printRow({u"---"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s});
-    for (const auto &[label, samples] : {std::pair{u"cold: fresh profile, no office running"_s, &cold},
-                                         std::pair{u"warm: profile exists, no office running"_s, &warm},
-                                         std::pair{u"office already running (next act)"_s, &running}}) {
-        printRow({label, samples->toVisible.medianText(), samples->startInstance.medianText(),
-                  samples->loadTemplate.medianText(), samples->cellWrites.medianText(),
-                  samples->wholeClick.medianText(),
-                  ratioText(samples->cellWrites.median(), samples->toVisible.median())});
+    for (const auto &[label, samples] :
+         {std::pair{u"cold: fresh profile, no office running"_s, &cold},
+          std::pair{u"warm: profile exists, no office running"_s, &warm},
+          std::pair{u"office already running (next act)"_s, &running},
+          std::pair{u"started ahead after the first paint, given 5 s (first act)"_s, &ahead}}) {
+        printRow({label, samples->toQuestion.medianText(), samples->toVisible.medianText(),
+                  samples->startInstance.medianText(), samples->loadTemplate.medianText(),
+                  samples->cellWrites.medianText(), samples->wholeClick.medianText()});
     }
-    std::printf("\nCold ÷ warm click→visible: %s; warm ÷ running: %s. One cell write: %.2f ms (running office).\n",
+    std::printf("\nClick → copies question, started ahead ÷ already running: %.2f (goal ≤ 1.3); warm ÷ started ahead: %s.\n",
+                ahead.toQuestion.median() / running.toQuestion.median(),
+                ratioText(warm.toQuestion.median(), ahead.toQuestion.median()).toUtf8().constData());
+    std::printf("Starting the office ahead held the window's thread for %s ms.\n",
+                aheadCalls.medianText().toUtf8().constData());
+    std::printf("Cold ÷ warm click→visible: %s; warm ÷ running: %s. One cell write: %.2f ms (running office).\n",
                 ratioText(cold.toVisible.median(), warm.toVisible.median()).toUtf8().constData(),
                 ratioText(warm.toVisible.median(), running.toVisible.median()).toUtf8().constData(),
                 running.cellWrites.median() / 37);
@@ -172,42 +222,90 @@ void printTables(const PrintSamples &cold, const PrintSamples &warm, const Print
                 peakAfterStart, peakAfterPrints, 3 * runs);
 }
 
+// The first act of a new program process on an existing profile, as the
+// mechanic's first act of the day is: the window starts the office after its
+// first paint, the office gets 5 s, then comes the click. Run in a process of
+// its own, so that nothing of the office's runtime is set up before the click.
+// Prints one line of times in milliseconds for the parent.
+int runAheadChild(const QString &programFolder, const QString &profile)
+{
+    return qm::bench::runReported([&] {
+        qm::LibreOfficeOptions options;
+        options.headless = true;
+        options.profileDir = profile;
+        PrintSamples sample;
+        qm::bench::TimedSpreadsheet office(options);
+        PrintBench bench(programFolder, office);
+        const QDeadlineTimer painted(60000);
+        while (office.aheadCalls().empty() && !painted.hasExpired())
+            processEventsFor(10);
+        if (office.aheadCalls().empty())
+            throw std::runtime_error("the window did not start the office ahead");
+        processEventsFor(kAheadHeadStartMs);
+        bench.click(sample);
+        shutDownOffice(office, profile);
+        std::printf("%f %f %f %f %f %f %f\n", sample.toQuestion.median(), sample.toVisible.median(),
+                    sample.startInstance.median(), sample.loadTemplate.median(), sample.cellWrites.median(),
+                    sample.wholeClick.median(), office.aheadCalls().median());
+    });
+}
+
+// Runs the child above and adds its times to the samples.
+void timeAheadInChild(const QString &programFolder, const QString &profile, PrintSamples &ahead, Samples &aheadCalls)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {u"--ahead-child"_s, programFolder, profile});
+    if (!child.waitForFinished(180000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        throw std::runtime_error("the first-act child failed");
+    const QList<QByteArray> fields = child.readAllStandardOutput().trimmed().split(' ');
+    if (fields.size() != 7)
+        throw std::runtime_error("the first-act child printed no times");
+    ahead.toQuestion.add(fields[0].toDouble());
+    ahead.toVisible.add(fields[1].toDouble());
+    ahead.startInstance.add(fields[2].toDouble());
+    ahead.loadTemplate.add(fields[3].toDouble());
+    ahead.cellWrites.add(fields[4].toDouble());
+    ahead.wholeClick.add(fields[5].toDouble());
+    aheadCalls.add(fields[6].toDouble());
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    if (argc == 4 && QByteArray(argv[1]) == "--ahead-child")
+        return runAheadChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     const int runs = qm::bench::runsArgument(5);
 
     QTemporaryDir work;
-    const QString programFolder = work.filePath(u"program"_s);
-    QDir().mkpath(programFolder);
     return qm::bench::runReported([&] {
-        for (const QString &name : {u"Quillmarch.ini"_s, u"Quillmarch.xls"_s}) {
-            const QString shipped = QStringLiteral(QM_BENCH_PROGRAM_DIR) + u'/' + name;
-            if (!QFile::copy(shipped, programFolder + u'/' + name))
-                throw std::runtime_error("missing " + shipped.toStdString() + ": build qm_program_data");
-        }
-        qm::createEmptyArchive(programFolder + u"/QM.dbf"_s);
+        const QString programFolder = programFolderIn(work, u"program"_s, false);
+        const QString aheadFolder = programFolderIn(work, u"program-ahead"_s, true);
 
-        PrintSamples cold, warm, running;
+        PrintSamples cold, warm, running, ahead;
+        Samples aheadCalls;
         double peakAfterStart = 0;
         for (int round = 0; round < runs; ++round) {
             const QString profile = work.filePath(u"profile-%1"_s.arg(round));
             qm::LibreOfficeOptions options;
             options.headless = true;
             options.profileDir = profile;
-            qm::bench::TimedSpreadsheet office(options);
-            PrintBench bench(programFolder, office);
-            if (round == 0)
-                peakAfterStart = qm::bench::peakResidentMiB();
-            std::fprintf(stderr, "print round %d of %d...\n", round + 1, runs);
-            bench.click(cold);
-            bench.click(running);
-            shutDownOffice(office, profile);
-            bench.click(warm);
-            shutDownOffice(office, profile);
+            {
+                qm::bench::TimedSpreadsheet office(options);
+                PrintBench bench(programFolder, office);
+                if (round == 0)
+                    peakAfterStart = qm::bench::peakResidentMiB();
+                std::fprintf(stderr, "print round %d of %d...\n", round + 1, runs);
+                bench.click(cold);
+                bench.click(running);
+                shutDownOffice(office, profile);
+                bench.click(warm);
+                shutDownOffice(office, profile);
+            }
+            timeAheadInChild(aheadFolder, profile, ahead, aheadCalls);
         }
-        printTables(cold, warm, running, runs, peakAfterStart, qm::bench::peakResidentMiB());
+        printTables(cold, warm, running, ahead, aheadCalls, runs, peakAfterStart, qm::bench::peakResidentMiB());
     });
 }

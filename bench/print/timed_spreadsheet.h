@@ -3,6 +3,7 @@
 #include "document/spreadsheet.h"
 #include "document/uno/libreoffice_calc.h"
 #include "document/uno/office_launch.h"
+#include "support/bench_timing.h"
 
 #include <QString>
 
@@ -29,8 +30,12 @@ public:
     explicit TimedSpreadsheet(const LibreOfficeOptions &options);
 
     std::unique_ptr<SpreadsheetInstance> startInstance() override;
+    void startInstanceAhead() override;
+    void endUnusedInstance() override { office_->endUnusedInstance(); }
 
     OfficeTimes takeTimes();
+    // Times startInstanceAhead() held the caller (the window's thread), in ms.
+    const Samples &aheadCalls() const { return aheadCalls_; }
     // The office of the last instance, while one was started.
     const std::optional<calc::OfficeConnection> &lastOffice() const { return lastOffice_; }
 
@@ -38,6 +43,7 @@ private:
     std::unique_ptr<SpreadsheetApplication> office_;
     OfficeTimes times_;
     std::optional<calc::OfficeConnection> lastOffice_;
+    Samples aheadCalls_;
 };
 
 }  // namespace qm::bench

@@ -33,7 +33,7 @@ bool FirstPaintReport::eventFilter(QObject *watched, QEvent *event)
         if (::write(pipeFd_, line, size_t(length)) != length)
             std::abort();
         ::close(pipeFd_);
-        QTimer::singleShot(0, [] { QCoreApplication::quit(); });
+        QTimer::singleShot(quitDelayMs_, [] { QCoreApplication::quit(); });
     }
     return false;
 }

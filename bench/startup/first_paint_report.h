@@ -17,6 +17,9 @@ public:
     FirstPaintReport(QWidget *window, int pipeFd, std::int64_t mainStartedNs);
 
     void setStartupNanoseconds(std::int64_t nanoseconds) { startupNs_ = nanoseconds; }
+    // How long the process goes on after the paint, so that what the window
+    // does right after it (starting the office ahead) runs too.
+    void setQuitDelayMilliseconds(int milliseconds) { quitDelayMs_ = milliseconds; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -26,6 +29,7 @@ private:
     int pipeFd_;
     std::int64_t mainStartedNs_;
     std::int64_t startupNs_ = 0;
+    int quitDelayMs_ = 0;
     bool reported_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/office_ahead_trigger.h"
 #include "app/status_panel.h"
 #include "app/typing_limit.h"
 #include "app/version.h"
@@ -13,6 +14,7 @@
 #include "input/field_input_rules.h"
 #include "settings/pick_lists.h"
 #include "settings/null_key_code.h"
+#include "settings/office_ahead.h"
 #include "settings/print_copies.h"
 #include "ui_form1.h"
 
@@ -104,6 +106,8 @@ void Form1::Form_Load()
     installFieldInputRules(ActTextFields{ui_->txtMIFNS, ui_->txtNameOrg, ui_->txtINN, ui_->txtZavNum,
                                          ui_->txtGodVyp, ui_->txtEKLZ},
                            values_.NullKeyCode, *services_.keyboardLayout);
+    if (services_.spreadsheet && readOfficeAhead(values_.IniPath))
+        startOfficeAheadAfterFirstPaint(*this, *services_.spreadsheet);
     centreOnScreen();
     ui_->txtNameOrg->setFocus(Qt::OtherFocusReason);
 }

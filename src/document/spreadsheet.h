@@ -47,6 +47,16 @@ public:
 
     // A new hidden instance without workbooks. Throws qm::Failure.
     virtual std::unique_ptr<SpreadsheetInstance> startInstance() = 0;
+
+    // Starting the application takes seconds the mechanic would otherwise wait
+    // through at the first act. This begins a start without waiting for it and
+    // never fails; the next startInstance() takes that instance over when it
+    // came up, and starts one as usual when it did not.
+    virtual void startInstanceAhead() {}
+
+    // Ends an instance started ahead that no startInstance() took over, leaving
+    // no process of it behind. One that was taken belongs to the user.
+    virtual void endUnusedInstance() {}
 };
 
 }  // namespace qm

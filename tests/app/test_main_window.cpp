@@ -367,6 +367,37 @@ private Q_SLOTS:
         QTest::mouseClick(child<QPushButton>(*window, "bExit"), Qt::LeftButton);
         QVERIFY(!window->isVisible());
     }
+
+    void officeIsStartedAheadOnceTheWindowIsShown_data()
+    {
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<int>("aheadStarts");
+        QTest::newRow("no key") << u"KeyNull=127"_s << 1;
+        QTest::newRow("OfficeAhead=1") << u"KeyNull=127\nOfficeAhead=1"_s << 1;
+        QTest::newRow("OfficeAhead=0") << u"KeyNull=127\nofficeahead = 0 "_s << 0;
+    }
+
+    void officeIsStartedAheadOnceTheWindowIsShown()
+    {
+        QFETCH(QString, system);
+        QFETCH(int, aheadStarts);
+        Program program(sampleSettings().replace(u"KeyNull=127"_s, system));
+        const auto window = program.start();
+        QVERIFY(window);
+        // Not before the window is on screen: the start-up must not wait for it.
+        QCoreApplication::processEvents();
+        QCOMPARE(program.spreadsheet.aheadStarts, 0);
+
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTRY_COMPARE_WITH_TIMEOUT(program.spreadsheet.aheadStarts, aheadStarts, 30000);
+        window->repaint();
+        QCoreApplication::processEvents();
+        QCOMPARE(program.spreadsheet.aheadStarts, aheadStarts);
+
+        QTest::mouseClick(child<QPushButton>(*window, "bExit"), Qt::LeftButton);
+        QCOMPARE(program.spreadsheet.unusedEnds, aheadStarts);
+    }
 };
 
 }  // namespace qm::test

@@ -14,6 +14,8 @@ namespace qm::test {
 class RecordingSpreadsheet final : public SpreadsheetApplication {
 public:
     std::unique_ptr<SpreadsheetInstance> startInstance() override;
+    void startInstanceAhead() override { ++aheadStarts; }
+    void endUnusedInstance() override { ++unusedEnds; }
 
     // The next time `operation` ("start", "sheets", "add", "sheet", "cell",
     // "print", "visible") would run, it throws a Failure with this number instead.
@@ -26,6 +28,9 @@ public:
     QMap<QString, QMap<QString, QString>> workbooks;
     QStringList log;
     int instancesStarted = 0;
+    // Calls asking for an instance ahead of need, and to end one nobody took.
+    int aheadStarts = 0;
+    int unusedEnds = 0;
 
 private:
     struct ScriptedFailure {

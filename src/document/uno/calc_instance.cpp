@@ -123,6 +123,7 @@ void CalcInstance::addWorkbookFromTemplate(const QString &templatePath)
         }
         return workbook;
     });
+    workbooks_.push_back(workbook_);
     savedActiveIndex_ = excelActiveIndex;
 }
 
@@ -183,16 +184,16 @@ void CalcInstance::setVisible(bool visible)
 {
     const QString action = visible ? u"показать книгу"_s : u"скрыть книгу"_s;
     session_->run(action, [&] {
-        // Without a workbook there is nothing of ours on screen to show or hide.
-        if (!workbook_.is())
-            return;
-        const Reference<css::frame::XModel> model(workbook_, css::uno::UNO_QUERY_THROW);
-        const Reference<css::awt::XWindow> window =
-            model->getCurrentController()->getFrame()->getContainerWindow();
-        window->setVisible(visible);
-        if (visible)
-            if (const Reference<css::awt::XTopWindow> top{window, css::uno::UNO_QUERY}; top.is())
-                top->toFront();
+        // The active workbook last, so that it ends up in front.
+        for (const Reference<css::sheet::XSpreadsheetDocument> &workbook : workbooks_) {
+            const Reference<css::frame::XModel> model(workbook, css::uno::UNO_QUERY_THROW);
+            const Reference<css::awt::XWindow> window =
+                model->getCurrentController()->getFrame()->getContainerWindow();
+            window->setVisible(visible);
+            if (visible)
+                if (const Reference<css::awt::XTopWindow> top{window, css::uno::UNO_QUERY}; top.is())
+                    top->toFront();
+        }
     });
 }
 

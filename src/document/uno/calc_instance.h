@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace qm::calc {
 
@@ -36,6 +37,10 @@ private:
     std::shared_ptr<OfficeSession> session_;
     QString printToFile_;
     css::uno::Reference<css::sheet::XSpreadsheetDocument> workbook_;
+    // Every workbook made here, the active one last. Showing the instance shows
+    // them all: one left hidden (a fill that failed half-way and was repeated)
+    // could be neither seen nor closed, and would keep the office running.
+    std::vector<css::uno::Reference<css::sheet::XSpreadsheetDocument>> workbooks_;
     // Read from an Excel template's own file: the office cannot tell it for a
     // hidden document.
     std::optional<int> savedActiveIndex_;

@@ -40,7 +40,7 @@ QString uniquePipeName()
         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
 }
 
-void startOfficeProcess(const LibreOfficeOptions &options, const QString &pipeName)
+qint64 startOfficeProcess(const LibreOfficeOptions &options, const QString &pipeName)
 {
     const QString soffice = sofficePathOf(options);
     const QFileInfo info(soffice);
@@ -65,9 +65,16 @@ void startOfficeProcess(const LibreOfficeOptions &options, const QString &pipeNa
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
-    if (!process.startDetached())
+    qint64 pid = 0;
+    if (!process.startDetached(&pid))
         throw Failure(FailureCode::CannotCreateObject,
                       u"Не удаётся запустить LibreOffice (%1): %2"_s.arg(soffice, process.errorString()));
+    return pid;
+}
+
+rtl::OUString pipeUrl(const QString &pipeName)
+{
+    return toOUString(u"uno:pipe,name=%1;urp;StarOffice.ComponentContext"_s.arg(pipeName));
 }
 
 }  // namespace
@@ -93,24 +100,30 @@ Reference<css::uno::XComponentContext> localContext()
     return context;
 }
 
-OfficeConnection launchOffice(const LibreOfficeOptions &options)
+StartedOffice startOffice(const LibreOfficeOptions &options)
+{
+    StartedOffice started;
+    started.pipeName = uniquePipeName();
+    started.pid = startOfficeProcess(options, started.pipeName);
+    return started;
+}
+
+OfficeConnection connectToOffice(const QString &pipeName, const LibreOfficeOptions &options,
+                                 const std::function<bool()> &mayStillAnswer)
 {
     const Reference<css::uno::XComponentContext> local = localContext();
     OfficeConnection connection;
-    connection.pipeName = uniquePipeName();
-    startOfficeProcess(options, connection.pipeName);
-
-    const rtl::OUString url = toOUString(
-        u"uno:pipe,name=%1;urp;StarOffice.ComponentContext"_s.arg(connection.pipeName));
+    connection.pipeName = pipeName;
     const QDeadlineTimer deadline(std::chrono::seconds(options.startTimeoutSeconds));
     try {
         const Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
         for (;;) {
+            const bool lastAttempt = deadline.hasExpired() || (mayStillAnswer && !mayStillAnswer());
             try {
-                connection.context.set(resolver->resolve(url), css::uno::UNO_QUERY_THROW);
+                connection.context.set(resolver->resolve(pipeUrl(pipeName)), css::uno::UNO_QUERY_THROW);
                 break;
             } catch (const css::connection::NoConnectException &) {
-                if (deadline.hasExpired())
+                if (lastAttempt)
                     throw Failure(FailureCode::CannotCreateObject,
                                   u"LibreOffice (%1) не ответила за %2 с"_s.arg(sofficePathOf(options))
                                       .arg(options.startTimeoutSeconds));
@@ -123,6 +136,27 @@ OfficeConnection launchOffice(const LibreOfficeOptions &options)
                       u"Не удаётся подключиться к LibreOffice: %1"_s.arg(toQString(e.Message)));
     }
     return connection;
+}
+
+std::optional<OfficeConnection> connectIfAnswering(const QString &pipeName)
+{
+    OfficeConnection connection;
+    connection.pipeName = pipeName;
+    try {
+        const Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(localContext());
+        connection.context.set(resolver->resolve(pipeUrl(pipeName)), css::uno::UNO_QUERY_THROW);
+        connection.desktop = css::frame::Desktop::create(connection.context);
+    } catch (const css::uno::Exception &) {
+        return std::nullopt;
+    }
+    return connection;
+}
+
+OfficeConnection launchOffice(const LibreOfficeOptions &options)
+{
+    // The runtime first: a failure to set it up must not leave an office behind.
+    localContext();
+    return connectToOffice(startOffice(options).pipeName, options);
 }
 
 }  // namespace qm::calc

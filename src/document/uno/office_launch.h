@@ -7,6 +7,9 @@
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
+#include <functional>
+#include <optional>
+
 namespace qm::calc {
 
 // A connection to one office process, reached over a named pipe.
@@ -15,6 +18,28 @@ struct OfficeConnection {
     css::uno::Reference<css::frame::XDesktop2> desktop;
     QString pipeName;
 };
+
+// An office process we started, listening on a pipe of its own.
+struct StartedOffice {
+    QString pipeName;
+    // The launcher's process. It stays for as long as the office runs and leads
+    // the office's processes; it ends at once when an office already running
+    // on the same profile takes the pipe over.
+    qint64 pid = 0;
+};
+
+// Starts soffice listening on a pipe of its own, without waiting for it.
+// Throws Failure 429 when it cannot be started at all.
+StartedOffice startOffice(const LibreOfficeOptions &options);
+
+// Connects to the office behind the pipe, waiting for it to come up for the
+// start deadline of the options. mayStillAnswer, when given, is asked between
+// attempts: once it says no, one last attempt decides. Throws Failure 429.
+OfficeConnection connectToOffice(const QString &pipeName, const LibreOfficeOptions &options,
+                                 const std::function<bool()> &mayStillAnswer = {});
+
+// One attempt: the connection when the office behind the pipe answers now.
+std::optional<OfficeConnection> connectIfAnswering(const QString &pipeName);
 
 // Starts soffice listening on a pipe of its own and connects to it.
 // Throws Failure 429 when the office cannot be started or does not answer in time.

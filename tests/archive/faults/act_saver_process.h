@@ -18,7 +18,7 @@ public:
     qint64 pid() const { return process_.processId(); }
 
     // The next complete output line; empty when none came within the time.
-    QString nextLine(int timeoutMs = 10000);
+    QString nextLine(int timeoutMs = 60000);
     void send(const QString &line);
 
     void kill();

@@ -9,6 +9,7 @@
 #include "archive/archive_table.h"
 #include "archive/dbf_archive.h"
 #include "archive/empty_archive.h"
+#include "common/failure.h"
 #include "document/uno/libreoffice_calc.h"
 #include "support/fake_keyboard_layout.h"
 #include "support/sample_settings.h"
@@ -24,6 +25,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <com/sun/star/awt/XWindow2.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+
 #include <csignal>
 
 using namespace Qt::StringLiterals;
@@ -37,10 +45,32 @@ const QString kSerial = u"0042"_s;
 // Cells written before the office is killed: the act is well under way.
 constexpr int kCellsBeforeKill = 10;
 
+// Waits for the office only bound a hang; how fast it goes never decides a case.
+constexpr int kHangDeadlineMs = 60000;
+
 void killOffices(const QString &marker)
 {
     for (const qint64 pid : officeProcesses(marker))
         ::kill(pid_t(pid), SIGKILL);
+}
+
+// For each workbook of the office that holds an act for this organisation,
+// whether it is on screen.
+QList<bool> actWorkbooksShown(const calc::OfficeConnection &office, const QString &organisation)
+{
+    using css::uno::Reference;
+    QList<bool> shown;
+    const Reference<css::container::XEnumeration> documents = office.desktop->getComponents()->createEnumeration();
+    while (documents->hasMoreElements()) {
+        const Reference<css::sheet::XSpreadsheetDocument> workbook(documents->nextElement(), css::uno::UNO_QUERY);
+        if (!workbook.is() || cellContents(sheetNamed(workbook, u"Акт"_s), u"F7"_s).text != organisation)
+            continue;
+        const Reference<css::frame::XModel> model(workbook, css::uno::UNO_QUERY_THROW);
+        const Reference<css::awt::XWindow2> window(model->getCurrentController()->getFrame()->getContainerWindow(),
+                                                   css::uno::UNO_QUERY_THROW);
+        shown << bool(window->isVisible());
+    }
+    return shown;
 }
 
 }  // namespace
@@ -63,8 +93,9 @@ private Q_SLOTS:
         missing_ = makeLibreOfficeCalc(options);
 
         // An office that quits at once, as one with a broken installation does.
+        // The start deadline stays the program's own: on a busy machine a shorter
+        // one turns a slow start of the working office into a failure too.
         options.sofficePath = work_.filePath(u"quitting-soffice"_s);
-        options.startTimeoutSeconds = 2;
         QFile quitting(options.sofficePath);
         QVERIFY(quitting.open(QIODevice::WriteOnly));
         quitting.write("#!/bin/sh\nexit 1\n");
@@ -84,11 +115,11 @@ private Q_SLOTS:
                 // Going away while it terminates is what we asked for.
             }
         }
-        QTRY_VERIFY_WITH_TIMEOUT(officeProcesses(profileDir()).isEmpty(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(officeProcesses(profileDir()).isEmpty(), kHangDeadlineMs);
         // Nothing of ours may outlive the test.
         QProcess pgrep;
         pgrep.start(u"pgrep"_s, {u"-f"_s, work_.path()});
-        QVERIFY(pgrep.waitForFinished(10000));
+        QVERIFY(pgrep.waitForFinished(kHangDeadlineMs));
         QCOMPARE(QString::fromUtf8(pgrep.readAllStandardOutput()), QString());
     }
 
@@ -133,7 +164,7 @@ private Q_SLOTS:
             if (!killed && written == kCellsBeforeKill) {
                 killed = true;
                 killOffices(profileDir());
-                QTRY_VERIFY_WITH_TIMEOUT(officeProcesses(profileDir()).isEmpty(), 10000);
+                QTRY_VERIFY_WITH_TIMEOUT(officeProcesses(profileDir()).isEmpty(), kHangDeadlineMs);
             }
         };
         Program program(office_);
@@ -152,6 +183,37 @@ private Q_SLOTS:
         QCOMPARE(office_.started.size(), startedBefore + 2);
         QVERIFY(!office_.started[startedBefore]->isAlive());
         expectCompletedOnce(program, *window);
+    }
+
+    // "Visible" shows the instance with all its workbooks: the one a failed fill
+    // left behind must not stay hidden, keeping the office alive unseen.
+    void partlyFilledWorkbookIsShownBesideTheCompleteOne()
+    {
+        const QString organisation = u"ООО «Видимость»"_s;
+        office_.current = working_.get();
+        const std::size_t startedBefore = office_.started.size();
+        bool failed = false;
+        office_.afterCellWritten = [&](int written) {
+            if (!failed && written == kCellsBeforeKill) {
+                failed = true;
+                throw Failure(FailureCode::ApplicationDefined, u"Ячейка не принята"_s);
+            }
+        };
+        Program program(office_);
+        auto window = program.start();
+        QVERIFY(window);
+        window->actData().txtNameOrg->setText(organisation);
+        program.prompts.answer(PromptAnswer::Yes);   // fill again in the same office
+        program.prompts.answer(PromptAnswer::No);    // do not print
+
+        clickPrint(*window);
+        office_.afterCellWritten = nullptr;
+
+        QVERIFY(failed);
+        QCOMPARE(retryQuestions(program.prompts).size(), 1);
+        QCOMPARE(office_.started.size(), startedBefore + 1);
+        QCOMPARE(actWorkbooksShown(office_.started.back()->connection(), organisation), (QList<bool>{true, true}));
+        QCOMPARE(CountArchiveRecords(program.archive), 1);
     }
 
 private:

@@ -113,7 +113,7 @@ void LibreOfficeCalcTest::cleanupTestCase()
         }
     }
     // It writes its profile on the way out: the folder goes only after it has.
-    QTRY_VERIFY_WITH_TIMEOUT(qm::test::officeProcesses(profileDir()).isEmpty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(qm::test::officeProcesses(profileDir()).isEmpty(), 60000);
 }
 
 void LibreOfficeCalcTest::shippedTemplateKeepsEveryValueAsText()

@@ -1,0 +1,48 @@
+#include "app/office_ahead_trigger.h"
+
+#include "document/spreadsheet.h"
+
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+
+namespace qm {
+namespace {
+
+class OfficeAheadTrigger final : public QObject {
+public:
+    OfficeAheadTrigger(QWidget &window, SpreadsheetApplication &spreadsheet)
+        : QObject(&window), window_(window), spreadsheet_(spreadsheet)
+    {
+        window_.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != &window_)
+            return false;
+        if (event->type() == QEvent::Paint && !started_) {
+            started_ = true;
+            // Queued: the paint completes and reaches the screen first.
+            QTimer::singleShot(0, this, [this] { spreadsheet_.startInstanceAhead(); });
+        } else if (event->type() == QEvent::Close) {
+            spreadsheet_.endUnusedInstance();
+        }
+        return false;
+    }
+
+private:
+    QWidget &window_;
+    SpreadsheetApplication &spreadsheet_;
+    bool started_ = false;
+};
+
+}  // namespace
+
+void startOfficeAheadAfterFirstPaint(QWidget &window, SpreadsheetApplication &spreadsheet)
+{
+    new OfficeAheadTrigger(window, spreadsheet);
+}
+
+}  // namespace qm
