@@ -4,9 +4,13 @@
 #include "input/typed_character.h"
 
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
+
+#include <optional>
 
 namespace qm {
 
@@ -43,11 +47,15 @@ KeyRuleFilter::KeyRuleFilter(QLineEdit *field, KeyRule rule, Strictness strictne
 
 bool KeyRuleFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != field_ || retyping_)
+    if (watched != field_ || resending_)
         return false;
     switch (event->type()) {
     case QEvent::KeyPress:
         return handleKeyPress(static_cast<QKeyEvent *>(event));
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return strictness_ == Strictness::Strict && handleDrag(static_cast<QDropEvent *>(event));
     case QEvent::InputMethod:
         // Input methods are switched off for strict fields; this catches a
         // commit that arrives anyway (the attribute can be reset by Qt).
@@ -86,10 +94,58 @@ void KeyRuleFilter::typeInstead(QKeyEvent *original, qint16 code)
 {
     QKeyEvent retyped(QEvent::KeyPress, keyOf(code), Qt::NoModifier, characterOf(code),
                       original->isAutoRepeat(), original->count());
-    retyping_ = true;
+    resending_ = true;
     QCoreApplication::sendEvent(field_, &retyped);
-    retyping_ = false;
+    resending_ = false;
     original->setAccepted(retyped.isAccepted());
+}
+
+// Entering and moving only decide whether the drop is welcome, so the mouse
+// pointer shows a refusal before the button is released.
+bool KeyRuleFilter::handleDrag(QDropEvent *event)
+{
+    const QMimeData *data = event->mimeData();
+    if (data == nullptr || !data->hasText())
+        return false;  // the field refuses anything but text by itself
+    const QString dropped = data->text();
+    const QString accepted = textThroughRule(dropped);
+    if (accepted.isEmpty()) {
+        event->ignore();
+        return true;
+    }
+    if (event->type() != QEvent::Drop || accepted == dropped)
+        return false;
+
+    // The field inserts the text as it inserts a drop: at the point under the
+    // mouse, replacing what a move takes away, cut at its maximum length.
+    QMimeData filtered;
+    filtered.setText(accepted);
+    QDropEvent replacement(event->position(), event->possibleActions(), &filtered, event->buttons(),
+                           event->modifiers());
+    resending_ = true;
+    QCoreApplication::sendEvent(field_, &replacement);
+    resending_ = false;
+    event->setDropAction(replacement.dropAction());
+    event->setAccepted(replacement.isAccepted());
+    return true;
+}
+
+QString KeyRuleFilter::textThroughRule(const QString &dropped) const
+{
+    QLineEdit scratch;
+    QString accepted;
+    for (const QChar character : dropped) {
+        if (character.isSurrogate())
+            continue;  // half of a character that Windows-1251 cannot hold
+        const std::optional<QByteArray> byte = toWindows1251(QString(character));
+        if (!byte || byte->size() != 1)
+            continue;
+        const qint16 result = rule_(static_cast<unsigned char>(byte->front()), &scratch);
+        // Control codes that pass a rule (Backspace) are editing, not text.
+        if (result >= 32 && result != 127)
+            accepted += characterOf(result);
+    }
+    return accepted;
 }
 
 }  // namespace qm

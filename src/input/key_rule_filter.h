@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QDropEvent;
 class QKeyEvent;
 class QLineEdit;
 
@@ -14,6 +15,12 @@ using KeyRule = std::function<qint16(qint16 code, QLineEdit *field)>;
 
 // Applies a key rule to every key press of one plain QLineEdit, so the main
 // window's form keeps ordinary widgets. Owned by the field.
+// Text dropped on a strict field goes through the same rule character by
+// character, as if typed: mapped, or discarded. The rule never empties the
+// field for a dropped character (it sees a scratch field), so the clear key's
+// character is discarded like any other. A drop of which nothing is left is
+// refused; what is left is inserted by the field itself, within its maximum
+// length.
 class KeyRuleFilter : public QObject {
     Q_OBJECT
 public:
@@ -33,11 +40,13 @@ protected:
 private:
     bool handleKeyPress(QKeyEvent *event);
     void typeInstead(QKeyEvent *original, qint16 code);
+    bool handleDrag(QDropEvent *event);
+    QString textThroughRule(const QString &dropped) const;
 
     QLineEdit *field_;
     KeyRule rule_;
     Strictness strictness_;
-    bool retyping_ = false;
+    bool resending_ = false;
 };
 
 }  // namespace qm

@@ -89,8 +89,8 @@ struct Program {
         auto window = startMainWindow(services);
         if (!window)
             return window;
-        window->actData().txtNameOrg->setText(kOrganisation);
-        window->actData().cmbVidOp->setCurrentIndex(1);
+        window->actControls().txtNameOrg->setText(kOrganisation);
+        window->actControls().cmbVidOp->setCurrentIndex(1);
         window->show();
         return window;
     }

@@ -39,6 +39,7 @@ public:
         return static_cast<std::uint32_t>(u16(offset)) | static_cast<std::uint32_t>(u16(offset + 2)) << 16;
     }
     QByteArray mid(qint64 offset, qint64 length) const { return data_.mid(offset, length); }
+    QByteArrayView view(qint64 offset, qint64 length) const { return QByteArrayView(data_).sliced(offset, length); }
     qint64 size() const { return data_.size(); }
 
 private:
@@ -70,13 +71,17 @@ public:
         if (!directory)
             return std::nullopt;
         const Bytes entries(*directory);
-        std::optional<QByteArray> miniStream;
+        // Small streams live in the root's stream, read only when one is
+        // wanted, and only from the first root: a directory of many roots
+        // must not make the reader copy the same stream for each.
+        std::optional<std::uint32_t> miniStreamStart;
         for (qint64 at = 0; entries.has(at, directoryEntrySize); at += directoryEntrySize) {
             const int type = static_cast<unsigned char>(directory->at(at + 0x42));
             const std::uint32_t start = entries.u32(at + 0x74);
             const std::uint32_t size = entries.u32(at + 0x78);
-            if (type == 5) {  // the root: owner of the small streams
-                miniStream = chain(start, fat_, false);
+            if (type == 5) {
+                if (!miniStreamStart)
+                    miniStreamStart = start;
                 continue;
             }
             const int nameBytes = entries.u16(at + 0x40);
@@ -89,8 +94,9 @@ public:
                 continue;
             std::optional<QByteArray> contents;
             if (size < miniCutoff_) {
-                if (miniStream)
-                    contents = chain(start, miniFat_, true, &*miniStream);
+                if (miniStreamStart)
+                    if (const std::optional<QByteArray> miniStream = chain(*miniStreamStart, fat_, false))
+                        contents = chain(start, miniFat_, true, &*miniStream);
             } else {
                 contents = chain(start, fat_, false);
             }
@@ -152,23 +158,27 @@ private:
     }
 
     // Follows a sector chain; a chain that loops or leaves the file is refused.
+    // A sound chain passes each sector once, so one longer than the sectors
+    // there are has looped: refused there, before it could copy the same
+    // sectors again and again into a stream many times the file's size.
     std::optional<QByteArray> chain(std::uint32_t sector, const std::vector<std::uint32_t> &table, bool mini,
                                     const QByteArray *miniStream = nullptr) const
     {
         const int size = mini ? 64 : sectorSize_;
+        const qint64 sectors = mini ? miniStream->size() / size : bytes_.size() / sectorSize_ - 1;
         QByteArray out;
-        for (std::size_t hops = 0; sector != endOfChain; ++hops) {
-            if (hops > table.size() || sector >= table.size())
+        for (qint64 hops = 0; sector != endOfChain; ++hops) {
+            if (hops >= sectors || sector >= table.size())
                 return std::nullopt;
             if (mini) {
                 const qint64 offset = static_cast<qint64>(sector) * size;
                 if (offset + size > miniStream->size())
                     return std::nullopt;
-                out += miniStream->mid(offset, size);
+                out += QByteArrayView(*miniStream).sliced(offset, size);
             } else {
                 if (!bytes_.has(sectorOffset(sector), size))
                     return std::nullopt;
-                out += bytes_.mid(sectorOffset(sector), size);
+                out += bytes_.view(sectorOffset(sector), size);
             }
             sector = table[sector];
         }

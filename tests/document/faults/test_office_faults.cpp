@@ -202,7 +202,7 @@ private Q_SLOTS:
         Program program(office_);
         auto window = program.start();
         QVERIFY(window);
-        window->actData().txtNameOrg->setText(organisation);
+        window->actControls().txtNameOrg->setText(organisation);
         program.prompts.answer(PromptAnswer::Yes);   // fill again in the same office
         program.prompts.answer(PromptAnswer::No);    // do not print
 

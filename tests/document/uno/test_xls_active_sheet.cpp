@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include <optional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -15,6 +16,8 @@ class XlsActiveSheetTest : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void findsTheSheetActiveWhenSaved();
+    void readsWorkbooksOfEveryShapeAndGivesUpOnOtherFormats_data();
+    void readsWorkbooksOfEveryShapeAndGivesUpOnOtherFormats();
     void givesUpOnFilesThatAreNoWorkbook_data();
     void givesUpOnFilesThatAreNoWorkbook();
     void everyTruncationGivesUpOrAnswersRightly();
@@ -34,6 +37,42 @@ void XlsActiveSheetTest::initTestCase()
 void XlsActiveSheetTest::findsTheSheetActiveWhenSaved()
 {
     QCOMPARE(qm::calc::xlsActiveSheetIndex(fixture_), std::optional<int>(1));
+}
+
+void XlsActiveSheetTest::readsWorkbooksOfEveryShapeAndGivesUpOnOtherFormats_data()
+{
+    // Written by LibreOffice from the .fods beside them, or rebuilt around its
+    // workbook stream in the shapes Excel files may have.
+    QTest::addColumn<QString>("seed");
+    QTest::addColumn<std::optional<int>>("expected");
+    const std::optional<int> none;
+    const std::pair<const char *, std::optional<int>> seeds[] = {
+        {"one_sheet.xls", 0},
+        {"two_sheets_first_active.xls", 0},
+        {"three_sheets_second_active.xls", 1},
+        {"five_sheets_fourth_active.xls", 3},
+        {"twelve_sheets_last_active.xls", 11},
+        {"three_sheets_second_active_sectors_4096.xls", 1},
+        {"five_sheets_fourth_active_sectors_4096.xls", 3},
+        {"three_sheets_second_active_fat_continued.xls", 1},
+        {"three_sheets_second_active_book_stream.xls", 1},
+        {"five_sheets_fourth_active_book_stream.xls", 3},
+        {"five_sheets_fourth_active.xlsx", none},
+        {"five_sheets_fourth_active.ods", none},
+        {"five_sheets_fourth_active.fods", none},
+        {"looping_minifat_chain_copied_past_the_file_size.xls", none},
+    };
+    for (const auto &[seed, expected] : seeds)
+        QTest::newRow(seed) << QString::fromLatin1(seed) << expected;
+}
+
+void XlsActiveSheetTest::readsWorkbooksOfEveryShapeAndGivesUpOnOtherFormats()
+{
+    QFETCH(QString, seed);
+    QFETCH(std::optional<int>, expected);
+    QFile file(QStringLiteral(QM_XLS_SEEDS_DIR) + u'/' + seed);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    QCOMPARE(qm::calc::xlsActiveSheetIndex(file.readAll()), expected);
 }
 
 void XlsActiveSheetTest::givesUpOnFilesThatAreNoWorkbook_data()
