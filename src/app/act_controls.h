@@ -2,10 +2,10 @@
 
 #include "common/act_data.h"
 
-class QCheckBox;
-class QComboBox;
-class QDateTimeEdit;
-class QLineEdit;
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLineEdit>
 
 namespace qm {
 
