@@ -2,6 +2,7 @@
 
 #include "common/failure.h"
 #include "common/guarded_command.h"
+#include "common/system_error_text.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QStandardPaths>
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -32,7 +32,7 @@ void makeFolder(const QString &folder)
         const int number = error ? error.value() : ENOTDIR;
         throw Failure(FailureCode::PathFileAccessError,
                       u"Не удаётся создать папку программы %1: %2"_s.arg(
-                          QDir::toNativeSeparators(folder), QString::fromLocal8Bit(std::strerror(number))));
+                          QDir::toNativeSeparators(folder), systemErrorText(number)));
     }
 }
 

@@ -1,7 +1,8 @@
 #include "archive/os_failure.h"
 
+#include "common/system_error_text.h"
+
 #include <cerrno>
-#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -9,7 +10,7 @@ namespace qm {
 
 Failure osFailure(int errorNumber, const QString &action, const QString &filePath)
 {
-    const QString systemMessage = QString::fromLocal8Bit(std::strerror(errorNumber));
+    const QString systemMessage = systemErrorText(errorNumber);
     switch (errorNumber) {
     case ENOENT:
     case ENOTDIR:

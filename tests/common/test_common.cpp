@@ -1,10 +1,14 @@
 #include "common/failure.h"
 #include "common/guarded_command.h"
 #include "common/qt_prompts.h"
+#include "common/system_error_text.h"
 #include "common/windows1251.h"
 #include "support/scripted_prompts.h"
 
+#include <QRegularExpression>
 #include <QTest>
+
+#include <cerrno>
 
 #include <new>
 
@@ -31,6 +35,17 @@ private Q_SLOTS:
         QVERIFY(!toWindows1251(u"漢字"_s));
         QVERIFY(!toWindows1251(u"Снеговик ☃"_s));
         QVERIFY(toWindows1251(u"Ґрунт €"_s));
+    }
+
+    // Failure messages carry the system's reason in Russian whatever the
+    // system's language; an unknown number still says which it was.
+    void systemReasonsAreRussian()
+    {
+        static const QRegularExpression latin(u"[A-Za-z]"_s);
+        for (int number : {ENOENT, ENOTDIR, EACCES, EPERM, EROFS, ENOSPC, EDQUOT, EEXIST, EIO, ENOLCK})
+            QVERIFY2(!systemErrorText(number).isEmpty() && !systemErrorText(number).contains(latin),
+                     qPrintable(systemErrorText(number)));
+        QCOMPARE(systemErrorText(12345), u"системная ошибка 12345"_s);
     }
 
     void cp866Decodes()
