@@ -24,9 +24,14 @@ protected:
             return false;
         if (event->type() == QEvent::Paint && !started_) {
             started_ = true;
-            // Queued: the paint completes and reaches the screen first.
-            QTimer::singleShot(0, this, [this] { spreadsheet_.startInstanceAhead(); });
+            // Queued: the paint completes and reaches the screen first. A
+            // window closed meanwhile wants no office.
+            QTimer::singleShot(0, this, [this] {
+                if (window_.isVisible())
+                    spreadsheet_.startInstanceAhead();
+            });
         } else if (event->type() == QEvent::Close) {
+            started_ = true;
             spreadsheet_.endUnusedInstance();
         }
         return false;
