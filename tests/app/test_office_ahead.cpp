@@ -43,8 +43,8 @@ struct Program {
         QFile script(launcher);
         if (!script.open(QIODevice::WriteOnly))
             qFatal("cannot write the launcher");
-        script.write(QStringLiteral("#!/bin/sh\necho $$ >> '%1'\nexec '%2/soffice' \"$@\"\n")
-                         .arg(launches, QStringLiteral(QM_LIBREOFFICE_PROGRAM_DIR))
+        script.write(QStringLiteral("#!/bin/sh\necho $$ >> '%1'\necho \"$LC_ALL\" > '%3'\nexec '%2/soffice' \"$@\"\n")
+                         .arg(launches, QStringLiteral(QM_LIBREOFFICE_PROGRAM_DIR), work + u"/office-language"_s)
                          .toLocal8Bit());
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -174,6 +174,10 @@ private Q_SLOTS:
         QCOMPARE(program.retryQuestions(), QStringList());
         QCOMPARE(program.launched().size(), 1);
         QVERIFY(program.pdfHasTheAct());
+        // The office speaks Russian, as the rest of the screen, whatever the desktop's language.
+        QFile language(work_->filePath(u"office-language"_s));
+        QVERIFY(language.open(QIODevice::ReadOnly));
+        QCOMPARE(language.readAll().trimmed(), QByteArray("ru_RU.UTF-8"));
         QCOMPARE(CountArchiveRecords(program.archive), 1);
 
         // The act's office is the mechanic's now: leaving does not end it.

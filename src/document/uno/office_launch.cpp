@@ -65,6 +65,13 @@ qint64 startOfficeProcess(const LibreOfficeOptions &options, const QString &pipe
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
+    // The office's menus and dialogs in Russian, as everything else on screen,
+    // whatever the desktop's language. A language chosen in LibreOffice's own
+    // settings is read before the locale, so the user's choice still wins.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"LC_ALL"_s, u"ru_RU.UTF-8"_s);
+    environment.insert(u"LANG"_s, u"ru_RU.UTF-8"_s);
+    process.setProcessEnvironment(environment);
     qint64 pid = 0;
     if (!process.startDetached(&pid))
         throw Failure(FailureCode::CannotCreateObject,
