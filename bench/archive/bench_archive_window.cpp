@@ -10,6 +10,7 @@
 
 #include "input/xvfb_display.h"
 #include "support/bench_archive_file.h"
+#include "support/bench_settings.h"
 #include "support/bench_timing.h"
 
 #include <QCoreApplication>
@@ -43,9 +44,11 @@ QString programFolderWith(const QTemporaryDir &root, int records)
     QFile copy(folder + u"/Quillmarch.ini"_s);
     if (!copy.open(QIODevice::WriteOnly))
         throw std::runtime_error("cannot write the settings file");
-    // No office started ahead: it would compete with the window for the CPU.
-    copy.write(shipped.readAll() + "\r\n[System]\r\nOfficeAhead=0\r\n");
+    copy.write(shipped.readAll());
     copy.close();
+    // No office started ahead: it would compete with the window for the CPU.
+    // (A second [System] section would go unread: the first one wins.)
+    qm::bench::turnOfficeAheadOff(folder + u"/Quillmarch.ini"_s);
     qm::bench::writeArchiveOfActs(folder, records);
     return folder;
 }
