@@ -34,6 +34,15 @@ constexpr int kOfficeDeadlineMs = 60000;
 
 const QString kOrganisation = u"ООО «Заблаговременно»"_s;
 
+// The two moments a case acts on the office started ahead: while it is still
+// starting, and once it answers on its pipe.
+void whileItStartsOrOnceItAnswers()
+{
+    QTest::addColumn<bool>("waitUntilItAnswers");
+    QTest::newRow("while it starts") << false;
+    QTest::newRow("once it answers") << true;
+}
+
 // One run of the program on its own profile, with the real office.
 struct Program {
     explicit Program(const QString &work)
@@ -146,6 +155,14 @@ struct Program {
     MainWindowServices services;
 };
 
+// Waits until the window has started its office, and, if asked, until it answers.
+void waitForTheOfficeAhead(const Program &program, bool untilItAnswers)
+{
+    QTRY_COMPARE_WITH_TIMEOUT(program.launched().size(), 1, kOfficeDeadlineMs);
+    if (untilItAnswers)
+        QTRY_VERIFY_WITH_TIMEOUT(program.officeAnswers(), kOfficeDeadlineMs);
+}
+
 void click(const Form1 &window, const char *button)
 {
     QTest::mouseClick(window.findChild<QPushButton *>(QString::fromLatin1(button)), Qt::LeftButton);
@@ -188,12 +205,7 @@ private Q_SLOTS:
         QVERIFY(program.isRunning(office));
     }
 
-    void leavingWithoutAnActEndsTheOfficeStartedAhead_data()
-    {
-        QTest::addColumn<bool>("waitUntilItAnswers");
-        QTest::newRow("while it starts") << false;
-        QTest::newRow("once it answers") << true;
-    }
+    void leavingWithoutAnActEndsTheOfficeStartedAhead_data() { whileItStartsOrOnceItAnswers(); }
 
     void leavingWithoutAnActEndsTheOfficeStartedAhead()
     {
@@ -201,9 +213,9 @@ private Q_SLOTS:
         Program program(work_->path());
         const auto window = program.show();
         QVERIFY(window);
-        QTRY_COMPARE_WITH_TIMEOUT(program.launched().size(), 1, kOfficeDeadlineMs);
-        if (waitUntilItAnswers)
-            QTRY_VERIFY_WITH_TIMEOUT(program.officeAnswers(), kOfficeDeadlineMs);
+        waitForTheOfficeAhead(program, waitUntilItAnswers);
+        if (QTest::currentTestFailed())
+            return;
         const qint64 office = program.launched().constFirst();
 
         click(*window, "bExit");
@@ -214,12 +226,7 @@ private Q_SLOTS:
         QCOMPARE(program.launched().size(), 1);
     }
 
-    void officeThatDiedAfterStartingAheadIsReplaced_data()
-    {
-        QTest::addColumn<bool>("waitUntilItAnswers");
-        QTest::newRow("killed while it starts") << false;
-        QTest::newRow("killed once it answers") << true;
-    }
+    void officeThatDiedAfterStartingAheadIsReplaced_data() { whileItStartsOrOnceItAnswers(); }
 
     void officeThatDiedAfterStartingAheadIsReplaced()
     {
@@ -227,9 +234,9 @@ private Q_SLOTS:
         Program program(work_->path());
         const auto window = program.show();
         QVERIFY(window);
-        QTRY_COMPARE_WITH_TIMEOUT(program.launched().size(), 1, kOfficeDeadlineMs);
-        if (waitUntilItAnswers)
-            QTRY_VERIFY_WITH_TIMEOUT(program.officeAnswers(), kOfficeDeadlineMs);
+        waitForTheOfficeAhead(program, waitUntilItAnswers);
+        if (QTest::currentTestFailed())
+            return;
         QTRY_VERIFY_WITH_TIMEOUT(program.killedAll(), kOfficeDeadlineMs);
 
         program.prompts.answer(PromptAnswer::Yes);   // print
