@@ -41,6 +41,12 @@ public:
     virtual bool atEnd() const = 0;
     virtual void moveNext() = 0;
 
+    // The current record's number in the file, counting from 1 and counting
+    // deleted records too, as dBASE numbers them. The table is never packed,
+    // so a record keeps its number for good; after update() of a new record
+    // it is the new record's number.
+    virtual quint32 recordNumber() const = 0;
+
     // The current record's field by name (any letter case): a null QVariant for
     // null, QString for text, bool for logical, QDate for a date column.
     virtual QVariant value(QStringView fieldName) const = 0;

@@ -79,6 +79,13 @@ bool DbfRecordSet::atEnd() const
     return !currentDeleted_ && position_ >= file_->liveRecords().size();
 }
 
+quint32 DbfRecordSet::recordNumber() const
+{
+    requireOpen();
+    requireCurrent();
+    return file_->liveRecords()[position_] + 1;
+}
+
 void DbfRecordSet::moveNext()
 {
     skip(1);

@@ -24,6 +24,7 @@ public:
     int recordCount() const override;
     bool atEnd() const override;
     void moveNext() override;
+    quint32 recordNumber() const override;
     QVariant value(QStringView fieldName) const override;
     std::optional<int> textWidth(QStringView fieldName) const override;
     void addNew() override;

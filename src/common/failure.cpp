@@ -2,8 +2,8 @@
 
 namespace qm {
 
-Failure::Failure(int number, QString description)
-    : number_(number), description_(std::move(description)),
+Failure::Failure(int number, QString description, QString technicalDetail)
+    : number_(number), description_(std::move(description)), technicalDetail_(std::move(technicalDetail)),
       utf8_(QString::number(number_).toUtf8() + " : " + description_.toUtf8())
 {
 }

@@ -35,15 +35,20 @@ inline constexpr int TemplatePathInvalid = 5152;
 // raised it. Thrown by the layers, caught by the command that runs them.
 class Failure : public std::exception {
 public:
-    Failure(int number, QString description);
+    // The description is what the mechanic reads: Russian only. A technical
+    // detail (an office's own English text, a source position) goes to the
+    // log beside it and is never shown.
+    Failure(int number, QString description, QString technicalDetail = {});
 
     int number() const noexcept { return number_; }
     const QString &description() const noexcept { return description_; }
+    const QString &technicalDetail() const noexcept { return technicalDetail_; }
     const char *what() const noexcept override { return utf8_.constData(); }
 
 private:
     int number_;
     QString description_;
+    QString technicalDetail_;
     QByteArray utf8_;
 };
 

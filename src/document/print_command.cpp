@@ -239,7 +239,7 @@ PrintCommand::Step PrintCommand::showInstance()
 
 PrintCommand::Step PrintCommand::saveToArchive()
 {
-    window_.showRecordCount(SaveActToArchive(window_.currentAct(), archive_));
+    window_.showRecordCount(SaveActToArchive(window_.currentAct(), archive_).recordCount);
     return Step::ReleaseInstance;
 }
 

@@ -1,3 +1,4 @@
+#include "common/act_files.h"
 #include "common/failure.h"
 #include "common/guarded_command.h"
 #include "common/qt_prompts.h"
@@ -20,6 +21,20 @@ class CommonTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // A record finds its own copy by its facts and number; a name never holds
+    // a separator that would put the copy into another folder.
+    void actPdfNamesAreSafeAndTellReprintsApart()
+    {
+        const QDate date(2026, 12, 7);
+        QCOMPARE(actPdfFileName(date, u"ООО «Ромашка»"_s, u"0012345"_s, 42),
+                 u"2026-12-07 ООО «Ромашка» 0012345 №42.pdf"_s);
+        QCOMPARE(actPdfFileName(date, u" "_s, u" "_s, 7), actPdfFileName(date, QString(), QString(), 7));
+        QVERIFY(actPdfFileName(date, u"x"_s, u"1"_s, 1) != actPdfFileName(date, u"x"_s, u"1"_s, 2));
+        const QString hostile = actPdfFileName(date, u"../..\\a:b*?\"<>|\nc"_s, u".hidden"_s, 3);
+        QVERIFY2(!hostile.contains(u'/') && !hostile.contains(u'\\') && !hostile.contains(u'\n'), qPrintable(hostile));
+        QVERIFY2(!hostile.contains(u" ."_s), qPrintable(hostile));
+    }
+
     void windows1251RoundTrip()
     {
         const QString text = u"Ёлка №5 «Ромашка» — ИНН"_s;

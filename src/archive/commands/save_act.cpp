@@ -64,16 +64,18 @@ QList<ArchiveCell> archiveRecordOf(const ActData &act)
     };
 }
 
-qint64 SaveActToArchive(const ActData &act, Archive &archive)
+SavedAct SaveActToArchive(const ActData &act, Archive &archive)
 {
     const auto records = archive.open(ArchiveAccess::Writable);
     records->addNew();
     for (const ArchiveCell &cell : archiveRecordOf(act))
         records->setValue(cell.field, cell.value);
     records->update();
-    const qint64 count = records->recordCount();
+    SavedAct saved;
+    saved.recordCount = records->recordCount();
+    saved.recordNumber = records->recordNumber();
     records->close();
-    return count;
+    return saved;
 }
 
 void CheckActFitsArchive(const ActData &act, Archive &archive)

@@ -19,9 +19,16 @@ struct ArchiveCell {
 // The record an act becomes in the archive, in the order the save writes it.
 QList<ArchiveCell> archiveRecordOf(const ActData &act);
 
-// Appends the act to the archive and returns the new record count. Throws
-// qm::Failure; nothing is stored unless the append was committed.
-qint64 SaveActToArchive(const ActData &act, Archive &archive);
+// What a save leaves behind: the new record count, and the new record's
+// number in the file (from 1), which names the act's own files for good.
+struct SavedAct {
+    qint64 recordCount = 0;
+    quint32 recordNumber = 0;
+};
+
+// Appends the act to the archive. Throws qm::Failure; nothing is stored
+// unless the append was committed.
+SavedAct SaveActToArchive(const ActData &act, Archive &archive);
 
 // Throws qm::Failure 3163, naming the field, when a value of the act is longer
 // than its archive column: an archive made with narrower columns than the

@@ -22,6 +22,7 @@ public:
     int recordCount() const override { return 1; }
     bool atEnd() const override { return true; }
     void moveNext() override {}
+    quint32 recordNumber() const override { return 1; }
     QVariant value(QStringView) const override { return {}; }
     std::optional<int> textWidth(QStringView) const override { return std::nullopt; }
     void addNew() override {}
@@ -146,7 +147,10 @@ void SaveActTest::storedBytes()
     act.contentsPreserved = preserved;
     act.readable = readable;
 
-    QCOMPARE(SaveActToArchive(act, world.archive), recordsBefore + 1);
+    const SavedAct saved = SaveActToArchive(act, world.archive);
+    QCOMPARE(saved.recordCount, recordsBefore + 1);
+    // No record was ever deleted here, so the new one is the last in the file.
+    QCOMPARE(saved.recordNumber, quint32(recordsBefore + 1));
     const QString path = world.folder.filePath(u"QM.dbf"_s);
     QCOMPARE(rawCell(path, ArchiveField::ACTDATE), dateCell);
     QCOMPARE(rawCell(path, ArchiveField::EKLZREG), registrationCell);
