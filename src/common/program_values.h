@@ -12,6 +12,7 @@ struct ProgramValues {
     QString TemplatePath;    // act template, set by the print command on every run
     qint16 PrintCopies = 1;  // copies offered for printing
     qint16 NullKeyCode = 127;// key code that empties the field it is typed into
+    bool backupFailureShown = false;  // a failed daily backup is reported once per run
 };
 
 }  // namespace qm

@@ -4,6 +4,7 @@
 #include "archive/commands/save_act.h"
 #include "common/failure.h"
 #include "common/guarded_command.h"
+#include "common/program_log.h"
 #include "common/prompts.h"
 #include "document/fill_act_template.h"
 #include "document/spreadsheet.h"
@@ -239,7 +240,15 @@ PrintCommand::Step PrintCommand::showInstance()
 
 PrintCommand::Step PrintCommand::saveToArchive()
 {
-    window_.showRecordCount(SaveActToArchive(window_.currentAct(), archive_).recordCount);
+    const SavedAct saved = SaveActToArchive(window_.currentAct(), archive_);
+    window_.showRecordCount(saved.recordCount);
+    // The act is archived: a missing backup is news, not a reason to repeat
+    // the save. Told once, not at every act of the day.
+    if (saved.backupFailure && !values_.backupFailureShown) {
+        values_.backupFailureShown = true;
+        logShownFailure(logArchive(), *saved.backupFailure, u"daily backup");
+        prompts_.message(backupFailureMessage(*saved.backupFailure));
+    }
     return Step::ReleaseInstance;
 }
 

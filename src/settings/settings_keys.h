@@ -16,6 +16,10 @@ inline QString nullKeyDefault() { return QStringLiteral("127"); }
 inline QString officeAheadKey() { return QStringLiteral("OfficeAhead"); }
 inline QString officeAheadDefault() { return QStringLiteral("1"); }
 
+inline QString archiveSection() { return QStringLiteral("Archive"); }
+inline QString backupDaysKey() { return QStringLiteral("BackupDays"); }
+inline QString backupDaysDefault() { return QStringLiteral("30"); }
+
 inline QString techniciansSection() { return QStringLiteral("TechNames"); }
 inline QString technicianKeyPrefix() { return QStringLiteral("Tech"); }
 
