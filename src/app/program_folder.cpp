@@ -1,5 +1,6 @@
 #include "app/program_folder.h"
 
+#include "archive/archive_backup.h"
 #include "common/failure.h"
 #include "common/guarded_command.h"
 #include "common/system_error_text.h"
@@ -90,8 +91,12 @@ QString prepareProgramFolder(const ProgramFolderPlaces &places)
     const QString folder = withoutTrailingSeparator(places.userDataFolder);
     makeFolder(folder);
     const QString shipped = shippedFilesFolder(executableFolder);
-    for (const QStringView name : kProgramFileNames)
+    const bool archiveHasBackups = !listArchiveBackups(archiveBackupFolder(folder)).isEmpty();
+    for (const QStringView name : kProgramFileNames) {
+        if (name == u"QM.dbf" && archiveHasBackups)
+            continue;
         copyIfMissing(shipped, folder, name);
+    }
     return folder;
 }
 

@@ -35,7 +35,9 @@ QString shippedFilesFolder(const QString &executableFolder);
 //   folder, or a copy of the program carried around with its files);
 // - otherwise the per-user data folder, made when missing, where each missing
 //   file is copied from the shipped ones. A file already there is never
-//   replaced: it holds the mechanic's settings, template or archive.
+//   replaced: it holds the mechanic's settings, template or archive. Nor is a
+//   missing archive replaced by the shipped empty one while backups of it
+//   exist: the start-up offers the newest of them instead.
 // Throws qm::Failure when the folder cannot be had.
 QString prepareProgramFolder(const ProgramFolderPlaces &places);
 
