@@ -59,6 +59,15 @@ void copyIfMissing(const QString &shippedFolder, const QString &folder, QStringV
     QFile::setPermissions(target, QFile::permissions(target) | QFile::ReadOwner | QFile::WriteOwner);
 }
 
+bool holdsProgramFiles(const QString &folder)
+{
+    for (const QStringView name : kProgramFileNames) {
+        if (QFileInfo(folder + u'/' + name.toString()).isFile())
+            return true;
+    }
+    return !listArchiveBackups(archiveBackupFolder(folder)).isEmpty();
+}
+
 }  // namespace
 
 ProgramFolderPlaces placesOfThisRun(const QString &chosenFolder)
@@ -83,7 +92,7 @@ QString prepareProgramFolder(const ProgramFolderPlaces &places)
     }
 
     const QString executableFolder = withoutTrailingSeparator(places.executableFolder);
-    if (QFileInfo(executableFolder + u"/Quillmarch.ini"_s).isFile())
+    if (holdsProgramFiles(executableFolder))
         return executableFolder;
 
     if (places.userDataFolder.isEmpty())
