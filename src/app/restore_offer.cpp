@@ -85,7 +85,8 @@ RestoreChoice offerArchiveRestore(const QString &programFolder, Prompts &prompts
         const RestoreOutcome outcome = restoreArchiveFromBackup(archivePath, backup->file.path, judged, keptPath,
                                                                 DbfArchive::kDefaultLockTimeout);
         qCInfo(logArchive).noquote() << (outcome.restored ? "restored" : "found changed, not restored") << archivePath
-                                     << "from" << backup->file.path << "kept damaged as" << outcome.keptPath;
+                                     << "from" << backup->file.path
+                                     << (outcome.keptPath.isEmpty() ? QString() : u"damaged kept as "_s + outcome.keptPath);
     } catch (...) {
         const Failure failure = toFailure(std::current_exception());
         logShownFailure(logArchive(), failure, u"restore from backup", archivePath);
