@@ -111,8 +111,8 @@ std::optional<QByteArray> savedAsUtf8WithMark(QByteArrayView text)
     if (text.startsWith(mark))
         return std::nullopt;
     QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString decoded = utf8(text);
-    return mark.toByteArray() + (utf8.hasError() ? fromWindows1251(text).toUtf8() : text.toByteArray());
+    const QString decoded = utf8(text);   // decoding is what sets hasError()
+    return mark.toByteArray() + (utf8.hasError() ? fromWindows1251(text).toUtf8() : decoded.toUtf8());
 }
 
 bool isAscii(const QString &text)

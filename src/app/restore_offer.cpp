@@ -84,9 +84,9 @@ RestoreChoice offerArchiveRestore(const QString &programFolder, Prompts &prompts
     try {
         const RestoreOutcome outcome = restoreArchiveFromBackup(archivePath, backup->file.path, judged, keptPath,
                                                                 DbfArchive::kDefaultLockTimeout);
+        const QString kept = outcome.keptPath.isEmpty() ? QString() : u"damaged file kept as "_s + outcome.keptPath;
         qCInfo(logArchive).noquote() << (outcome.restored ? "restored" : "found changed, not restored") << archivePath
-                                     << "from" << backup->file.path
-                                     << (outcome.keptPath.isEmpty() ? QString() : u"damaged kept as "_s + outcome.keptPath);
+                                     << "from" << backup->file.path << kept;
     } catch (...) {
         const Failure failure = toFailure(std::current_exception());
         logShownFailure(logArchive(), failure, u"restore from backup", archivePath);

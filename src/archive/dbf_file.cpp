@@ -135,7 +135,8 @@ void DbfFile::writeAt(qint64 offset, QByteArrayView bytes, const QString &action
 {
     qint64 done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = fileCalls().pwrite(fd_, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
+        const ssize_t n =
+            fileCalls().pwrite(fd_, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

@@ -38,22 +38,6 @@ using namespace Qt::StringLiterals;
 namespace qm::test {
 namespace {
 
-QList<QStringList> actsNamed(const QStringList &ids)
-{
-    QList<QStringList> acts;
-    for (const QString &id : ids)
-        acts << NumberedAct{id}.storedFields();
-    return acts;
-}
-
-QList<QStringList> actsInFile(const QString &path)
-{
-    const QTemporaryDir folder;
-    QFile::copy(path, folder.filePath(u"QM.dbf"_s));
-    DbfArchive archive(folder.path());
-    return storedRecords(archive);
-}
-
 // One workstation: a program folder with settings, a template and an empty
 // archive, and the real main window on it, its clock in the test's hand.
 struct Workstation {
@@ -151,7 +135,7 @@ private Q_SLOTS:
         QCOMPARE(backups.size(), kept);
         for (int i = 0; i < kept; ++i) {
             QCOMPARE(backups[i].day, station.today.addDays(-i));
-            QCOMPARE(actsInFile(backups[i].path), actsNamed(archivedBefore.value(backups[i].day)));
+            QCOMPARE(storedRecords(backups[i].path), actsNamed(archivedBefore.value(backups[i].day)));
         }
     }
 
@@ -211,9 +195,11 @@ private Q_SLOTS:
         const auto window = station.start();
         const QList<MessageRequest> question = station.messagesContaining(u"Восстановить архив"_s);
         QCOMPARE(question.size(), 1);
-        QVERIFY2(question[0].text.startsWith(missing ? u"Ошибка 53\r\n"_s : u"Ошибка 3049\r\n"_s), qPrintable(question[0].text));
-        QVERIFY(question[0].text.contains(u"от %1 (актов в ней: 2)"_s.arg(station.today.toString(u"dd.MM.yyyy"_s))));
-        QVERIFY(question[0].text.contains(u"нет актов, сохранённых %1 и позже"_s.arg(station.today.toString(u"dd.MM.yyyy"_s))));
+        const QString text = question[0].text;
+        const QString backupDay = station.today.toString(u"dd.MM.yyyy"_s);
+        QVERIFY2(text.startsWith(missing ? u"Ошибка 53\r\n"_s : u"Ошибка 3049\r\n"_s), qPrintable(text));
+        QVERIFY(text.contains(u"от %1 (актов в ней: 2)"_s.arg(backupDay)));
+        QVERIFY(text.contains(u"нет актов, сохранённых %1 и позже"_s.arg(backupDay)));
         const QStringList kept = QDir(station.folder.path()).entryList({u"QM-damaged-*.dbf"_s});
         if (!yes) {
             QVERIFY(!window);
@@ -232,7 +218,7 @@ private Q_SLOTS:
         QVERIFY(lines[0].contains(u" ~ a ~ "_s) && lines[1].contains(u" ~ b ~ "_s));
         QCOMPARE(kept.size(), missing ? 0 : 1);
         if (!missing) {
-            QVERIFY(question[0].text.contains(kept[0]));
+            QVERIFY(text.contains(kept[0]));
             QCOMPARE(fileBytes(station.folder.filePath(kept[0])), damaged);
         }
     }
@@ -256,7 +242,8 @@ private Q_SLOTS:
         first.send(u"go"_s);
         second.send(u"go"_s);
         QStringList lines = first.finish(120000) + second.finish(120000);
-        QVERIFY2(first.exitedNormally() && second.exitedNormally(), qPrintable(first.errorOutput() + second.errorOutput()));
+        QVERIFY2(first.exitedNormally() && second.exitedNormally(),
+                 qPrintable(first.errorOutput() + second.errorOutput()));
 
         const QList<ArchiveBackupFile> backups = listArchiveBackups(archive.backupFolder());
         // Each copy made once; a day passing midnight during the test has two.
@@ -270,7 +257,7 @@ private Q_SLOTS:
         std::sort(stored.begin(), stored.end());
         std::sort(expected.begin(), expected.end());
         QCOMPARE(stored, expected);
-        const QList<QStringList> copied = actsInFile(backups.constLast().path);
+        const QList<QStringList> copied = storedRecords(backups.constLast().path);
         QVERIFY(copied.size() >= 5 && storedRecords(archive).first(copied.size()) == copied);
     }
 
