@@ -226,19 +226,25 @@ ArchiveBackupResult backUpArchiveForToday(const QString &archivePath, const QStr
         return result;
     const QDate today = plan.today();
     const QString target = backupFolder + u'/' + archiveBackupFileName(today);
+    // Every act but the first of the day stops here.
+    if (QFile::exists(target))
+        return result;
+    const auto failed = [](const QString &what) {
+        const Failure cause = toFailure(std::current_exception());
+        return Failure(cause.number(), what + u": "_s + cause.description(), cause.technicalDetail());
+    };
     try {
-        // Every act but the first of the day stops here.
-        if (QFile::exists(target))
-            return result;
         makeFolderDurably(backupFolder);
         result.made = copyCommittedArchive(archivePath, target, lockTimeout);
+    } catch (...) {
+        result.failure = failed(u"Резервная копия архива за %1 не сделана (%2)"_s.arg(
+            today.toString(u"dd.MM.yyyy"_s), target));
+        return result;
+    }
+    try {
         removeOldArchiveBackups(backupFolder, plan.keep, today);
     } catch (...) {
-        const Failure cause = toFailure(std::current_exception());
-        result.failure = Failure(cause.number(),
-                                 u"Резервная копия архива за %1 не сделана (%2): %3"_s.arg(
-                                     today.toString(u"dd.MM.yyyy"_s), target, cause.description()),
-                                 cause.technicalDetail());
+        result.failure = failed(u"Старые резервные копии архива в папке %1 не удалены"_s.arg(backupFolder));
     }
     return result;
 }

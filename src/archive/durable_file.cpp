@@ -84,23 +84,18 @@ bool DurableFile::publishIfAbsent()
     syncContent();
     const QByteArray from = encoded(temporaryPath_);
     const QByteArray to = encoded(finalPath_);
-    // A link never replaces a name that exists, so only one publisher wins.
-    // A share without hard links gets the same promise from a rename that
-    // refuses to replace.
-    int result = fileCalls().link(from.constData(), to.constData());
-    if (result != 0 && linksUnsupported(errno)) {
-        result = fileCalls().renameNoReplace(from.constData(), to.constData());
-        if (result == 0)
-            published_ = true;
-    }
-    if (result != 0) {
-        if (errno == EEXIST)
-            return false;
-        throw osFailure(errno, u"переименовать"_s, temporaryPath_);
-    }
-    if (!published_) {
+    // A link never replaces a name that exists, so only one publisher wins;
+    // the temporary name goes afterwards. A share without hard links gets the
+    // same promise from a rename that refuses to replace.
+    if (fileCalls().link(from.constData(), to.constData()) == 0) {
         published_ = true;
         dropTemporary();
+    } else if (linksUnsupported(errno) && fileCalls().renameNoReplace(from.constData(), to.constData()) == 0) {
+        published_ = true;
+    } else if (errno == EEXIST) {
+        return false;
+    } else {
+        throw osFailure(errno, u"переименовать"_s, temporaryPath_);
     }
     syncFolder(QFileInfo(finalPath_).path());
     return true;
