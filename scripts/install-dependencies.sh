@@ -17,6 +17,8 @@ packages=(
   # test and screenshot tools
   xvfb xauth x11-xkb-utils x11-utils imagemagick dbus-daemon
   libdbd-xbase-perl perl-modules-5.36 poppler-utils
+  # the Markdown check renders every .md with a CommonMark renderer
+  python3-markdown-it
   "$@"
 )
 
