@@ -76,7 +76,6 @@ public Q_SLOTS:
         ++steps;
         active = (active + 1) % uint(layouts.size());
     }
-    bool setLayout(uint index) { return index < uint(layouts.size()) && (active = index, true); }
 };
 
 // A private bus daemon, and the fake service on a connection of its own,
@@ -116,6 +115,14 @@ private:
     QString address_;
     QThread serviceThread_;
 };
+
+// A sway IPC message, request or reply alike.
+QByteArray framed(std::uint32_t type, const QByteArray &payload)
+{
+    const auto length = std::uint32_t(payload.size());
+    return QByteArray("i3-ipc") + QByteArray(reinterpret_cast<const char *>(&length), 4)
+        + QByteArray(reinterpret_cast<const char *>(&type), 4) + payload;
+}
 
 // sway's IPC socket: answers GET_INPUTS with one keyboard that has the given
 // layouts, and steps it on "input type:keyboard xkb_switch_layout next".
@@ -185,12 +192,10 @@ private:
                 reply = QJsonDocument(inputs).toJson();
             }
         }
-        const auto replyLength = std::uint32_t(reply.size());
-        QByteArray framed = QByteArray("i3-ipc") + QByteArray(reinterpret_cast<const char *>(&replyLength), 4)
-            + QByteArray(reinterpret_cast<const char *>(&type), 4) + reply;
         // In pieces, as a busy compositor may write it.
-        for (qsizetype at = 0; at < framed.size(); at += 9)
-            ::send(client, framed.constData() + at, std::size_t(qMin<qsizetype>(9, framed.size() - at)), MSG_NOSIGNAL);
+        const QByteArray message = framed(type, reply);
+        for (qsizetype at = 0; at < message.size(); at += 9)
+            ::send(client, message.constData() + at, std::size_t(qMin<qsizetype>(9, message.size() - at)), MSG_NOSIGNAL);
     }
 
     QTemporaryDir folder_;
@@ -201,13 +206,6 @@ private:
     QList<QByteArray> requests_;
     std::thread server_;
 };
-
-QByteArray framedRequest(std::uint32_t type, const QByteArray &payload)
-{
-    const auto length = std::uint32_t(payload.size());
-    return QByteArray("i3-ipc") + QByteArray(reinterpret_cast<const char *>(&length), 4)
-        + QByteArray(reinterpret_cast<const char *>(&type), 4) + payload;
-}
 
 }  // namespace
 
@@ -252,10 +250,10 @@ private Q_SLOTS:
         QCOMPARE(layout->activeLayoutId(), u"00000419"_s);
         qm::SetKeyboardLayout(*layout, u"ru"_s);
 
-        const QByteArray getInputs = framedRequest(100, {});
+        const QByteArray getInputs = framed(100, {});
         QCOMPARE(sway.requests(),
                  (QList<QByteArray>{getInputs, getInputs, getInputs,
-                                    framedRequest(0, "input type:keyboard xkb_switch_layout next"), getInputs,
+                                    framed(0, "input type:keyboard xkb_switch_layout next"), getInputs,
                                     getInputs}));
 
         FakeSway german({u"English (US)"_s, u"German"_s});
