@@ -6,6 +6,7 @@
 #include "common/guarded_command.h"
 #include "common/program_log.h"
 #include "common/prompts.h"
+#include "common/taxpayer_number.h"
 #include "document/fill_act_template.h"
 #include "document/spreadsheet.h"
 
@@ -53,6 +54,7 @@ QStringView stepName(PrintCommand::Step step)
     using Step = PrintCommand::Step;
     switch (step) {
     case Step::DryRunSave: return u"dry run of the save";
+    case Step::ConfirmTaxpayerNumber: return u"taxpayer number question";
     case Step::DeriveTemplatePath: return u"template path";
     case Step::TestTemplateExists: return u"template test";
     case Step::AskForTemplate: return u"template dialog";
@@ -114,6 +116,7 @@ PrintCommand::Step PrintCommand::runStep(Step step)
 {
     switch (step) {
     case Step::DryRunSave: return dryRunSave();
+    case Step::ConfirmTaxpayerNumber: return confirmTaxpayerNumber();
     case Step::DeriveTemplatePath: return deriveTemplatePath();
     case Step::TestTemplateExists: return testTemplateExists();
     case Step::AskForTemplate: return askForTemplate();
@@ -179,7 +182,22 @@ PrintCommand::Step PrintCommand::dryRunSave()
         showWithoutRetry(prompts_, refusal, Step::DryRunSave, PromptIcon::Critical);
         return Step::Done;
     }
-    return Step::DeriveTemplatePath;
+    return Step::ConfirmTaxpayerNumber;
+}
+
+PrintCommand::Step PrintCommand::confirmTaxpayerNumber()
+{
+    const QString inn = window_.currentAct().inn;
+    if (!taxpayerNumberWantsConfirmation(inn))
+        return Step::DeriveTemplatePath;
+    MessageRequest request;
+    request.title = u"Quillmarch"_s;
+    request.text = u"ИНН %1 не проходит проверку. Печатать акт?"_s.arg(inn);
+    request.icon = PromptIcon::Warning;
+    request.buttons = PromptButtons::YesNo;
+    // A hurried Enter must not put a wrong number onto a legal document.
+    request.defaultButton = PromptAnswer::No;
+    return prompts_.message(request) == PromptAnswer::Yes ? Step::DeriveTemplatePath : Step::Done;
 }
 
 PrintCommand::Step PrintCommand::deriveTemplatePath()

@@ -22,7 +22,8 @@ struct PrintCommandWindow {
     std::function<void(qint64)> showRecordCount;
 };
 
-// "Печатать": makes sure the archive will take the act, locates the template, fills a new workbook from it in a fresh
+// "Печатать": makes sure the archive will take the act and has a doubtful ИНН
+// confirmed, locates the template, fills a new workbook from it in a fresh
 // spreadsheet instance, offers to print, shows the workbook and archives the act.
 // Every failure on the way is reported with its number and, but for a bad
 // template path, the mechanic may repeat exactly the step that failed.
@@ -36,6 +37,7 @@ public:
 
     enum class Step {
         DryRunSave,
+        ConfirmTaxpayerNumber,
         DeriveTemplatePath,
         TestTemplateExists,
         AskForTemplate,
@@ -60,6 +62,7 @@ private:
     Step handleFailure(const Failure &failure, Step failedStep);
 
     Step dryRunSave();
+    Step confirmTaxpayerNumber();
     Step deriveTemplatePath();
     Step testTemplateExists();
     Step askForTemplate();

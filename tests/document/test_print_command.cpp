@@ -468,6 +468,51 @@ private Q_SLOTS:
         QCOMPARE(f.archivedActs(), 1);
         QCOMPARE(f.shownCount, 1);
     }
+
+    // A doubtful ИНН is put to the mechanic before anything is started, and
+    // No, the default, ends the command; an empty or sound one is not asked.
+    void doubtfulInnIsConfirmedBeforeAnythingIsStarted_data()
+    {
+        QTest::addColumn<QString>("inn");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("sound") << u"500100732259"_s << false;
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("check digit wrong") << u"7707083894"_s << true;
+    }
+
+    void doubtfulInnIsConfirmedBeforeAnythingIsStarted()
+    {
+        QFETCH(QString, inn);
+        QFETCH(bool, asked);
+        PrintFixture f;
+        f.act.inn = inn;
+        f.run();   // the default answers
+        QCOMPARE(f.prompts.messages[0].title, asked ? u"Quillmarch"_s : u"Sheetsmith"_s);
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QCOMPARE(f.spreadsheet.log.isEmpty(), asked);
+        QCOMPARE(f.archivedActs(), asked ? 0 : 1);
+    }
+
+    // What the mechanic sees, in order: the ИНН question, the template
+    // dialog, the operation-type warning, the print question.
+    void questionsComeInTheirOrder()
+    {
+        PrintFixture f;
+        f.act.inn = u"12345"_s;
+        f.act.operationType.reset();
+        QFile::remove(f.templateBesideProgram());
+        f.folder.writeFile(u"chosen.xls"_s, "t");
+        f.prompts.chooseFile(f.folder.filePath(u"chosen.xls"_s));
+        f.prompts.answer(PromptAnswer::Yes);   // print with this ИНН
+        f.run();
+        QCOMPARE(f.prompts.order, (QStringList{u"message:Quillmarch"_s, u"file:Укажите местонахождение шаблона заключения"_s,
+                                               u"message:Quillmarch"_s, u"message:Sheetsmith"_s}));
+        const MessageRequest &question = f.prompts.messages[0];
+        QCOMPARE(question.text, u"ИНН 12345 не проходит проверку. Печатать акт?"_s);
+        QCOMPARE(question.buttons, PromptButtons::YesNo);
+        QCOMPARE(question.defaultButton, PromptAnswer::No);
+        QCOMPARE(column(f.archive, ArchiveField::INN), QStringList{u"12345"_s});
+    }
 };
 
 }  // namespace qm::test
