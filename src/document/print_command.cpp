@@ -274,13 +274,16 @@ PrintCommand::Step PrintCommand::askToPrint()
 
 PrintCommand::Step PrintCommand::print()
 {
-    if (printRequested_) {
+    if (printRequested_ && values_.PrintCopies < 1) {
         // A spreadsheet prints one copy for 0 and nothing for fewer: that must
-        // never look like a successful print.
-        if (values_.PrintCopies < 1)
-            throw Failure(FailureCode::ApplicationDefined,
-                          u"Число копий для печати (%1) должно быть не меньше 1. Проверьте ключ Quan "
-                          "в разделе [ActNumber] файла Quillmarch.ini."_s.arg(values_.PrintCopies));
+        // never look like a successful print. Asking again cannot change the
+        // settings, and the act is still shown and archived, printed or not.
+        showWithoutRetry(prompts_,
+                         Failure(FailureCode::ApplicationDefined,
+                                 u"Число копий для печати (%1) должно быть не меньше 1. Проверьте ключ Quan "
+                                 "в разделе [ActNumber] файла Quillmarch.ini."_s.arg(values_.PrintCopies)),
+                         Step::Print, PromptIcon::Warning);
+    } else if (printRequested_) {
         const WaitCursor wait;
         instance_->printActiveWorkbook(values_.PrintCopies);
     }
