@@ -20,6 +20,7 @@
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/uno/Sequence.hxx>
@@ -77,8 +78,13 @@ std::optional<int> excelSavedActiveIndex(const QString &templatePath, const rtl:
 
 }  // namespace
 
+CalcInstance::CalcInstance(std::shared_ptr<OfficeSession> session, QString printToFile)
+    : session_(std::move(session)), printToFile_(std::move(printToFile))
+{
+}
+
 CalcInstance::CalcInstance(OfficeConnection connection, QString printToFile)
-    : session_(std::make_shared<OfficeSession>(std::move(connection))), printToFile_(std::move(printToFile))
+    : CalcInstance(std::make_shared<OfficeSession>(std::move(connection)), std::move(printToFile))
 {
 }
 
@@ -195,6 +201,36 @@ void CalcInstance::setVisible(bool visible)
                     top->toFront();
         }
     });
+    shown_ = visible;
+}
+
+void CalcInstance::exportActiveWorkbookAsPdf(const QString &pdfPath)
+{
+    const QString action = u"сохранить копию акта в PDF %1"_s.arg(pdfPath);
+    requireWorkbook(action);
+    session_->run(action, [&] {
+        const Reference<css::frame::XStorable> storable(workbook_, css::uno::UNO_QUERY_THROW);
+        storable->storeToURL(fileUrl(pdfPath), properties({
+                                                   property("FilterName", Any(rtl::OUString("calc_pdf_Export"))),
+                                                   property("Overwrite", Any(true)),
+                                               }));
+    });
+}
+
+void CalcInstance::closeUnshownWorkbooks() noexcept
+{
+    if (shown_ || !session_->isAlive())
+        return;
+    for (const Reference<css::sheet::XSpreadsheetDocument> &workbook : workbooks_) {
+        try {
+            if (const Reference<css::util::XCloseable> closeable{workbook, css::uno::UNO_QUERY}; closeable.is())
+                closeable->close(true);
+        } catch (const css::uno::Exception &) {
+            // Gone with its office, or refused: nothing more can be done from here.
+        }
+    }
+    workbooks_.clear();
+    workbook_.clear();
 }
 
 }  // namespace qm::calc
