@@ -33,7 +33,11 @@ public:
     const OfficeConnection &connection() const { return session_->connection(); }
     const css::uno::Reference<css::sheet::XSpreadsheetDocument> &activeWorkbook() const { return workbook_; }
 
+    // What the template file says about itself, kept until the file changes.
+    struct TemplateFacts;
+
 private:
+    TemplateFacts templateFacts(const QString &templatePath, const rtl::OUString &url);
     const css::uno::Reference<css::sheet::XSpreadsheetDocument> &requireWorkbook(const QString &action) const;
     css::uno::Reference<css::sheet::XSpreadsheet> savedActiveSheet() const;
 

@@ -65,6 +65,7 @@ private Q_SLOTS:
     void unusableTemplateIsANumberedFailure();
     void printingFewerThanOneCopyFails_data();
     void printingFewerThanOneCopyFails();
+    void templateChangedUnderTheSameNameIsReadAgain();
     void cellsWrittenTogetherEqualCellsWrittenOneByOne();
     void pdfCopyIsOneA4PageWithTheActAsText();
     void officeKilledMidRunFailsWith462FromThenOn();
@@ -262,6 +263,30 @@ void LibreOfficeCalcTest::printingFewerThanOneCopyFails()
     instance_->addWorkbookFromTemplate(shippedTemplate());
     expectFailure(qm::FailureCode::ApplicationDefined, [&] { instance_->printActiveWorkbook(copies); });
     QVERIFY(!QFile::exists(printFile()));
+}
+
+// What the template's file says of itself is kept between acts only until the
+// file changes: another workbook under the same name.
+void LibreOfficeCalcTest::templateChangedUnderTheSameNameIsReadAgain()
+{
+    const QString path = work_.filePath(u"changing/Quillmarch.xls"_s);
+    QVERIFY(QDir().mkpath(work_.filePath(u"changing"_s)));
+    QVERIFY(QFile::copy(shippedTemplate(), path));
+    instance_->addWorkbookFromTemplate(path);
+    instance_->activeSheet()->setCellText(u"C6"_s, u"первый"_s);
+    QCOMPARE(qm::test::cellContents(qm::test::sheetNamed(instance().activeWorkbook(), u"Акт"_s), u"C6"_s).text,
+             u"первый"_s);
+
+    const QString other = work_.filePath(u"three_sheets_second_active.xls"_s);
+    qm::test::convertDocument(instance().connection(),
+                              QStringLiteral(QM_TEST_DATA_DIR) + u"/document/three_sheets_second_active.fods"_s, other,
+                              u"MS Excel 97"_s);
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QFile::copy(other, path));
+    instance_->addWorkbookFromTemplate(path);
+    instance_->activeSheet()->setCellText(u"C6"_s, u"второй"_s);
+    QCOMPARE(qm::test::cellContents(qm::test::sheetNamed(instance().activeWorkbook(), u"Второй"_s), u"C6"_s).text,
+             u"второй"_s);
 }
 
 // The act written in 17 runs of cells is the act written in 37 single cells,
