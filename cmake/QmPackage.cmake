@@ -19,5 +19,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Libraries from the binary; the office it drives and Qt's Russian texts by name.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libreoffice-calc, qt6-translations-l10n")
+# Not qt6-wayland: as an Xwayland client the main window opens centred, which a
+# Wayland compositor refuses a native client (README, "Install").
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-l10n-ru, fonts-liberation")
 include(CPack)

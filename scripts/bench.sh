@@ -19,7 +19,7 @@ if [ "${1:-}" = "--quick" ]; then
   print_runs=2
 fi
 
-cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release >/dev/null
+(cd "$root" && cmake --preset bench >/dev/null)
 cmake --build "$build_dir" -j "$(nproc)" --target qm_bench_archive qm_bench_archive_window qm_bench_startup qm_bench_print qm_program_data >/dev/null
 
 unset WAYLAND_DISPLAY || true

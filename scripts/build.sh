@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Configures and builds one configuration: scripts/build.sh <build-dir> [cmake options...]
+# Configures and builds one of the builds of CMakePresets.json:
+#   scripts/build.sh <preset> [further cmake options...]
+# Presets: program, test, sanitize, bench, fuzz, package (each in build[-preset]/).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build_dir="$1"
+preset="$1"
 shift
-cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-cmake --build "$build_dir" -j "$(nproc)"
+cd "$root"
+cmake --preset "$preset" "$@"
+cmake --build --preset "$preset" -j "$(nproc)"

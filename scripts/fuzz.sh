@@ -30,8 +30,7 @@ for entry in "${targets[@]}"; do
   names+=("$name")
 done
 
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DQM_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" --target "${names[@]}" -j"$(nproc)"
+(cd "$root" && cmake --preset fuzz && cmake --build --preset fuzz --target "${names[@]}" -j"$(nproc)")
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

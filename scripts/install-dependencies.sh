@@ -16,8 +16,10 @@ packages=(
   # the Debian package (CPack reads library dependencies with dpkg-shlibdeps)
   dpkg-dev file desktop-file-utils appstream
   # test and screenshot tools
-  xvfb xauth x11-xkb-utils x11-utils imagemagick
+  xvfb xauth x11-xkb-utils x11-utils imagemagick dbus-daemon
   libdbd-xbase-perl perl-modules-5.36 poppler-utils
+  # the Markdown check renders every .md with a CommonMark renderer
+  python3-markdown-it
   "$@"
 )
 

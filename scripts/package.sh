@@ -5,7 +5,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-dependencies.sh"
 build_dir="$root/build-package"
-"$root/scripts/build.sh" "$build_dir" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >&2
+"$root/scripts/build.sh" package >&2
 rm -f "$build_dir"/quillmarch_*.deb
 (cd "$build_dir" && cpack -G DEB >&2)
 ls "$build_dir"/quillmarch_*.deb

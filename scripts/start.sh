@@ -4,5 +4,5 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-dependencies.sh"
-"$root/scripts/build.sh" "$root/build" -DBUILD_TESTING=OFF
+"$root/scripts/build.sh" program
 exec "$root/build/bin/Quillmarch"

@@ -11,8 +11,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 unset DISPLAY WAYLAND_DISPLAY || true
 export QT_QPA_PLATFORMTHEME=
 
-"$root/scripts/build.sh" "$root/build-test" -DBUILD_TESTING=ON
-ctest --test-dir "$root/build-test" --output-on-failure --timeout 600
+"$root/scripts/build.sh" test
+(cd "$root" && ctest --preset test)
 
 # Bad input: every fuzz target for a bounded time over its committed corpus.
 "$root/scripts/fuzz.sh" 60
@@ -20,5 +20,5 @@ ctest --test-dir "$root/build-test" --output-on-failure --timeout 600
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-"$root/scripts/build.sh" "$root/build-sanitize" -DBUILD_TESTING=ON -DQM_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
-ctest --test-dir "$root/build-sanitize" --output-on-failure --timeout 600
+"$root/scripts/build.sh" sanitize
+(cd "$root" && ctest --preset sanitize)

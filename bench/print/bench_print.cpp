@@ -45,6 +45,7 @@ namespace {
 class NoKeyboardLayout final : public qm::KeyboardLayout {
 public:
     QString activeLayoutId() override { return {}; }
+    bool offersRussian() override { return false; }
     void activateNextLayout() override {}
 };
 

@@ -4,13 +4,76 @@
 #include "archive/commands/recalled_act.h"
 #include "settings/pick_lists.h"
 
+#include <QBrush>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QLineEdit>
 
+using namespace Qt::StringLiterals;
+
 namespace qm {
 namespace {
+
+// Marks an item that shows an archived act's name or operation type which the
+// lists no longer hold. Such an item lives until the lists are reloaded or the
+// next act is recalled.
+constexpr int kArchivedOnlyRole = Qt::UserRole + 1;
+const QString kArchivedOnlyNote = u"Нет в списке программы: так записано в архивном акте"_s;
+
+// A stored text of blanks is the archive's placeholder for "none", not a name.
+bool isBlank(const QString &stored)
+{
+    return stored.trimmed().isEmpty();
+}
+
+void removeArchivedOnlyItems(QComboBox *list)
+{
+    for (int i = list->count() - 1; i >= 0; --i) {
+        if (list->itemData(i, kArchivedOnlyRole).toBool())
+            list->removeItem(i);
+    }
+}
+
+// The closed list says it too, to the eye and to assistive technology, for as
+// long as such an item is the chosen one.
+void noteArchivedOnlyChoice(QComboBox *list)
+{
+    const QString watcherName = u"archivedOnlyChoiceNote"_s;
+    if (list->findChild<QObject *>(watcherName, Qt::FindDirectChildrenOnly) != nullptr)
+        return;
+    auto *watcher = new QObject(list);
+    watcher->setObjectName(watcherName);
+    const auto update = [list] {
+        const bool archivedOnly = list->currentData(kArchivedOnlyRole).toBool();
+        list->setToolTip(archivedOnly ? kArchivedOnlyNote : QString());
+        list->setAccessibleDescription(archivedOnly ? kArchivedOnlyNote : QString());
+    };
+    QObject::connect(list, &QComboBox::currentIndexChanged, watcher, update);
+    update();
+}
+
+// A recalled act's list text: the item equal to it, or an item of its own, so
+// that a reprint names what the act was made with and never another act's choice.
+void showStoredChoice(QComboBox *list, const QString &stored)
+{
+    noteArchivedOnlyChoice(list);
+    removeArchivedOnlyItems(list);
+    if (isBlank(stored)) {
+        list->setCurrentIndex(-1);
+        return;
+    }
+    selectMatchingItem(list, stored);
+    if (list->currentIndex() >= 0 && list->currentText() == stored)
+        return;
+    list->addItem(stored);
+    const int added = list->count() - 1;
+    list->setItemData(added, true, kArchivedOnlyRole);
+    list->setItemData(added, QBrush(list->palette().color(QPalette::Disabled, QPalette::Text)), Qt::ForegroundRole);
+    list->setItemData(added, kArchivedOnlyNote, Qt::ToolTipRole);
+    list->setItemData(added, kArchivedOnlyNote, Qt::AccessibleDescriptionRole);
+    list->setCurrentIndex(added);
+}
 
 std::optional<QString> chosenItem(const QComboBox *list)
 {
@@ -66,21 +129,23 @@ void showRecalledAct(const ActControls &controls, const RecalledAct &act, const 
     showRecalledDate(controls.DTP, act.date);
 
     if (act.mechanic)
-        selectMatchingItem(controls.cmbTech, *act.mechanic);
+        showStoredChoice(controls.cmbTech, *act.mechanic);
     else
         LoadTechnicians(iniPath, controls.cmbTech);
 
     if (act.registerModel)
-        selectMatchingItem(controls.cmbNameKKM, *act.registerModel);
+        showStoredChoice(controls.cmbNameKKM, *act.registerModel);
     else
         LoadKkmModels(iniPath, controls.cmbNameKKM);
 
     showArchivedTexts(controls, act.texts);
 
-    if (act.operationType)
-        selectMatchingItem(controls.cmbVidOp, *act.operationType);
-    else
+    if (act.operationType) {
+        showStoredChoice(controls.cmbVidOp, *act.operationType);
+    } else {
+        removeArchivedOnlyItems(controls.cmbVidOp);
         controls.cmbVidOp->setCurrentIndex(-1);
+    }
 
     controls.chSoderjimoe->setChecked(act.contentsPreserved);
     controls.chProchest->setChecked(act.readable);

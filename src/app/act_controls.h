@@ -34,10 +34,13 @@ ActData readAct(const ActControls &controls);
 // A deleted act's five text fields, exactly as stored.
 void showArchivedTexts(const ActControls &controls, const ArchivedActTexts &texts);
 
-// A recalled act. A stored list text selects the last item equal to it, or
-// leaves the list as it was; a null mechanic or model reloads that list from
-// the settings file; a null operation type chooses none. A date the picker
-// cannot show leaves the picker alone. The inspectorate field is never touched.
+// A recalled act. A stored list text selects the last item equal to it; a
+// text no item holds (a name since taken out of the settings, an older
+// program's operation type) is shown as an extra item marked as not from the
+// lists, which goes at "Очистить" or the next recall; a stored text of blanks
+// chooses none. A null mechanic or model reloads that list from the settings
+// file; a null operation type chooses none. A date the picker cannot show
+// leaves the picker alone. The inspectorate field is never touched.
 void showRecalledAct(const ActControls &controls, const RecalledAct &act, const QString &iniPath);
 
 // Selects the item whose text equals stored exactly (case-sensitive, untrimmed).

@@ -3,6 +3,7 @@
 #include "input/key_filters.h"
 #include "input/key_rule_filter.h"
 #include "input/layout_on_focus.h"
+#include "input/russian_typing.h"
 
 #include <QLineEdit>
 
@@ -37,8 +38,12 @@ void installFieldInputRules(const ActTextFields &fields, qint16 nullKeyCode, Key
     installRule(fields.serialNumber, SerialKeyFilter, nullKeyCode, Strict);
     installRule(fields.customer, CustomerKeyRule, nullKeyCode, Lenient);
 
-    if (fields.customer != nullptr)
+    if (fields.customer != nullptr) {
         new LayoutOnFocus(fields.customer, layout, u"ru"_s);
+        // Installed last, so it sees a key first and the key rule sees the
+        // Russian letter it types.
+        new RussianTyping(fields.customer, layout);
+    }
 }
 
 }  // namespace qm

@@ -27,7 +27,10 @@ void SetKeyboardLayout(KeyboardLayout &layout, const QString &language)
     // move the user's layout to an arbitrary one.
     if (wanted.isEmpty())
         return;
-    if (layout.activeLayoutId() != wanted)
+    // An active layout that cannot be read may be the wanted one already: a
+    // step would then take the mechanic away from it.
+    const QString active = layout.activeLayoutId();
+    if (!active.isEmpty() && active != wanted)
         layout.activateNextLayout();
 }
 

@@ -71,10 +71,29 @@ public:
     {
         const std::optional<int> group = currentGroup(display_);
         const std::optional<XkbNames> names = readXkbNames(display_);
+        // A group beyond the advertised layouts is what Xwayland shows: it
+        // names "us" whatever the compositor's keymap holds, so the group's
+        // layout is unknown, and may well be Russian.
         if (!group || !names || *group >= names->layouts.size())
             return {};
+        const QString layout = names->layouts.at(*group).trimmed();
         const QString variant = *group < names->variants.size() ? names->variants.at(*group) : QString();
-        return windowsLayoutIdOfXkb(names->layouts.at(*group), variant);
+        const QString id = windowsLayoutIdOfXkb(layout, variant);
+        if (!id.isEmpty())
+            return id;
+        return layout.isEmpty() ? QString() : u"xkb:"_s + layout;
+    }
+
+    bool offersRussian() override
+    {
+        const std::optional<XkbNames> names = readXkbNames(display_);
+        if (!names || groupCount(display_) < 2)
+            return false;
+        for (const QString &layout : names->layouts) {
+            if (layout.trimmed() == u"ru"_s)
+                return true;
+        }
+        return false;
     }
 
     void activateNextLayout() override

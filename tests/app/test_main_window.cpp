@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/startup.h"
+#include "archive/commands/recall_archived_act.h"
 #include "archive/commands/recalled_act.h"
 #include "archive/archive_table.h"
 #include "archive/dbf_archive.h"
@@ -326,7 +327,7 @@ private Q_SLOTS:
         RecalledAct recalled;
         recalled.date = QDate(1900, 1, 1);              // outside the picker's range
         recalled.mechanic = u"Иванов И.И."_s;          // the last equal item wins
-        recalled.registerModel = u"меркурий-115ф"_s;   // no exact match: the choice stays
+        recalled.registerModel = u"меркурий-115ф"_s;   // no exact match: an item of its own
         recalled.operationType = std::nullopt;
         recalled.contentsPreserved = false;
         recalled.readable = true;
@@ -335,7 +336,8 @@ private Q_SLOTS:
 
         QCOMPARE(act.DTP->date(), QDate(2020, 2, 29));
         QCOMPARE(act.cmbTech->currentIndex(), 2);
-        QCOMPARE(act.cmbNameKKM->currentIndex(), 1);
+        QCOMPARE(act.cmbNameKKM->currentIndex(), 2);
+        QCOMPARE(act.cmbNameKKM->currentText(), u"меркурий-115ф"_s);
         QCOMPARE(act.cmbVidOp->currentIndex(), -1);
         QVERIFY(!act.chSoderjimoe->isChecked());
         QVERIFY(act.chProchest->isChecked());
@@ -349,14 +351,71 @@ private Q_SLOTS:
         act.cmbVidOp->setCurrentIndex(3);
         recalled = RecalledAct{};
         recalled.date = QDate(2012, 1, 6);
-        recalled.operationType = u" "_s;                // the save's placeholder matches no item
+        recalled.operationType = u" "_s;                // the save's placeholder: the act had none
         window->showRecalledAct(recalled);
         QCOMPARE(act.DTP->date(), QDate(2012, 1, 6));
-        QCOMPARE(act.cmbVidOp->currentIndex(), 3);
+        QCOMPARE(act.cmbVidOp->currentIndex(), -1);
         QCOMPARE(act.cmbVidOp->count(), 5);
         QCOMPARE(act.cmbTech->currentIndex(), -1);
         QCOMPARE(act.cmbNameKKM->currentIndex(), -1);
         QCOMPARE(items(act.cmbTech), (QStringList{u"Иванов И.И."_s, u"Сидоров С.С."_s}));
+    }
+
+    // An act recalled with names the settings no longer hold is reprinted and
+    // archived with those names, never with the previous act's choices; the
+    // extra items are marked and go at «Очистить» and at the next recall.
+    void reprintCarriesTheArchivedNames()
+    {
+        Program program;
+        program.folder.writeFile(u"Quillmarch.xls"_s, "template");
+        const auto window = program.start();
+        const ActControls act = window->actControls();
+        act.cmbTech->setCurrentIndex(1);
+        act.cmbNameKKM->setCurrentIndex(1);
+        act.cmbVidOp->setCurrentIndex(1);
+
+        RecalledAct recalled;
+        recalled.mechanic = u"Сидоров С.С."_s;
+        recalled.registerModel = u"ЭКР 2102К"_s;
+        recalled.operationType = u"Закрытие архива ЭКЛЗ"_s;   // an older program's wording
+        window->showRecalledAct(recalled);
+        for (QComboBox *list : {act.cmbTech, act.cmbNameKKM, act.cmbVidOp}) {
+            QVERIFY(!list->toolTip().isEmpty());
+            QCOMPARE(QAccessible::queryAccessibleInterface(list)->text(QAccessible::Description), list->toolTip());
+            QCOMPARE(list->itemData(list->currentIndex(), Qt::AccessibleDescriptionRole).toString(), list->toolTip());
+        }
+
+        program.prompts.answer(PromptAnswer::No);
+        QTest::mouseClick(child<QPushButton>(*window, "bCreateAct"), Qt::LeftButton);
+        const QMap<QString, QString> sheet = program.spreadsheet.workbooks.value(u"1:1"_s);
+        QCOMPARE(sheet.value(u"F28"_s), u"Сидоров С.С."_s);
+        QCOMPARE(sheet.value(u"C6"_s), u"ЭКР 2102К"_s);
+        QCOMPARE(sheet.value(u"D17"_s), u"Закрытие архива ЭКЛЗ"_s);
+        const RecalledAct archived = RecallArchivedAct(program.archive, 0);
+        QCOMPARE(archived.mechanic, recalled.mechanic);
+        QCOMPARE(archived.registerModel, recalled.registerModel);
+        QCOMPARE(archived.operationType, recalled.operationType);
+
+        // The next recall takes the extra items away; a known name selects its
+        // own item, and blanks choose none rather than the last act's choice.
+        recalled.mechanic = u"Петров П.П."_s;
+        recalled.registerModel = u" "_s;
+        recalled.operationType = u""_s;
+        window->showRecalledAct(recalled);
+        QCOMPARE(items(act.cmbTech), (QStringList{u"Иванов И.И."_s, u"Петров П.П."_s}));
+        QCOMPARE(act.cmbTech->currentIndex(), 1);
+        QVERIFY(act.cmbTech->toolTip().isEmpty());
+        QCOMPARE(act.cmbNameKKM->count(), 2);
+        QCOMPARE(act.cmbNameKKM->currentIndex(), -1);
+        QCOMPARE(act.cmbVidOp->count(), 5);
+        QCOMPARE(act.cmbVidOp->currentIndex(), -1);
+
+        recalled.mechanic = u"Сидоров С.С."_s;
+        window->showRecalledAct(recalled);
+        QCOMPARE(act.cmbTech->count(), 3);
+        QTest::mouseClick(child<QPushButton>(*window, "bClear"), Qt::LeftButton);
+        QCOMPARE(items(act.cmbTech), (QStringList{u"Иванов И.И."_s, u"Петров П.П."_s}));
+        QVERIFY(act.cmbTech->toolTip().isEmpty());
     }
 
     void exitClosesTheWindow()

@@ -14,6 +14,35 @@
 using namespace Qt::StringLiterals;
 using qm::test::xkbGroupSeenByAnotherClient;
 
+namespace {
+
+struct CustomerForm {
+    explicit CustomerForm(qm::KeyboardLayout &layout)
+    {
+        auto *column = new QVBoxLayout(&window);
+        act.inn = new QLineEdit(&window);
+        act.customer = new QLineEdit(&window);
+        column->addWidget(act.inn);
+        column->addWidget(act.customer);
+        act.inn->setFocus();
+        qm::installFieldInputRules(act, 127, layout);
+        window.show();
+    }
+
+    // Focus changes are delivered directly: Xvfb has no window manager to
+    // grant the window the X input focus reliably.
+    void focusCustomer()
+    {
+        QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(act.customer, &focusIn);
+    }
+
+    QWidget window;
+    qm::ActTextFields act;
+};
+
+}  // namespace
+
 class X11KeyboardLayoutTest : public QObject {
     Q_OBJECT
 public:
@@ -25,6 +54,7 @@ public:
 private Q_SLOTS:
     void initTestCase();
     void focusingCustomerFieldSwitchesToRussian();
+    void unreadableRussianGroupIsLeftAsItIs();
 
 private:
     QString displayName_;
@@ -44,31 +74,39 @@ void X11KeyboardLayoutTest::focusingCustomerFieldSwitchesToRussian()
     QCOMPARE(layout->activeLayoutId(), u"00000409"_s);
     QCOMPARE(xkbGroupSeenByAnotherClient(displayName_), 0);
 
-    QWidget window;
-    auto *column = new QVBoxLayout(&window);
-    qm::ActTextFields act;
-    act.inn = new QLineEdit(&window);
-    act.customer = new QLineEdit(&window);
-    column->addWidget(act.inn);
-    column->addWidget(act.customer);
-    act.inn->setFocus();
-    qm::installFieldInputRules(act, 127, *layout);
-
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    CustomerForm form(*layout);
+    QVERIFY(QTest::qWaitForWindowExposed(&form.window));
     QCOMPARE(layout->activeLayoutId(), u"00000409"_s);
 
-    // Focus changes are delivered directly: Xvfb has no window manager to
-    // grant the window the X input focus reliably.
-    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
-    QApplication::sendEvent(act.customer, &focusIn);
+    form.focusCustomer();
     QCOMPARE(layout->activeLayoutId(), u"00000419"_s);
     QCOMPARE(xkbGroupSeenByAnotherClient(displayName_), 1);
 
     // Already Russian: a second visit must not step on to English.
-    QApplication::sendEvent(act.customer, &focusIn);
+    form.focusCustomer();
     QCOMPARE(layout->activeLayoutId(), u"00000419"_s);
     QCOMPARE(xkbGroupSeenByAnotherClient(displayName_), 1);
+    // The desktop switches, so the field leaves its keys alone.
+    QVERIFY(!form.act.customer->findChild<QWidget *>(u"russianTypingMark"_s)->isVisibleTo(&form.window));
+}
+
+// The server names "us" alone while its Russian group is active, as Xwayland
+// does: the group cannot be read, so nothing steps the mechanic away from
+// Russian, and the field types Russian itself in case the desktop does not.
+void X11KeyboardLayoutTest::unreadableRussianGroupIsLeftAsItIs()
+{
+    QVERIFY(qm::test::lockXkbGroupFromAnotherClient(displayName_, 1));
+    QVERIFY(qm::test::advertiseXkbLayouts(displayName_, "us"));
+    const std::unique_ptr<qm::KeyboardLayout> layout = qm::makeSystemKeyboardLayout();
+    QCOMPARE(layout->activeLayoutId(), QString());
+
+    CustomerForm form(*layout);
+    QVERIFY(QTest::qWaitForWindowExposed(&form.window));
+    for (int visit = 0; visit < 2; ++visit) {
+        form.focusCustomer();
+        QCOMPARE(xkbGroupSeenByAnotherClient(displayName_), 1);
+    }
+    QVERIFY(form.act.customer->findChild<QWidget *>(u"russianTypingMark"_s)->isVisibleTo(&form.window));
 }
 
 int main(int argc, char *argv[])
@@ -80,6 +118,11 @@ int main(int argc, char *argv[])
     else if (!xvfb.run({u"setxkbmap"_s, u"-display"_s, xvfb.name(), u"-layout"_s, u"us,ru"_s}))
         skipReason = u"setxkbmap failed (is x11-xkb-utils installed?)"_s;
 
+    // Whatever desktop the test is started from, the program must see a
+    // plain X server.
+    for (const char *variable : {"WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "SWAYSOCK", "DBUS_SESSION_BUS_ADDRESS"})
+        qunsetenv(variable);
+    qputenv("XDG_RUNTIME_DIR", "/nonexistent");
     if (skipReason.isEmpty()) {
         qputenv("QT_QPA_PLATFORM", "xcb");
         qputenv("DISPLAY", xvfb.name().toLocal8Bit());
