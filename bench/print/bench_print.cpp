@@ -187,7 +187,7 @@ private:
         };
         text("txtMIFNS", u"12"_s);
         text("txtNameOrg", u"ООО «Ромашка»"_s);
-        text("txtINN", u"7701234567"_s);
+        text("txtINN", u"7701234560"_s);
         text("txtZavNum", u"0123456"_s);
         text("txtGodVyp", u"2019"_s);
         text("txtEKLZ", u"0007123456"_s);

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QMetaType>
+#include <QStringList>
 
 using namespace Qt::StringLiterals;
 
@@ -27,18 +28,79 @@ QByteArrayView withoutPadding(QByteArrayView cell)
                                                                    QString::fromLatin1(cell)));
 }
 
-[[noreturn]] void refuseType(const DbfField &field, const QString &tableLabel, const QVariant &value)
+// What a column holds, as a refusal names it.
+QString columnKind(char type)
 {
-    throw Failure(FailureCode::TypeMismatch,
-                  u"Несоответствие типа: значение «%1» нельзя записать в поле %2 (тип %3) таблицы %4"_s.arg(
-                      value.toString(), field.name, QString::fromLatin1(&field.type, 1), tableLabel));
+    switch (type) {
+    case 'L': return u"логическое"_s;
+    case 'D': return u"дата"_s;
+    case 'N':
+    case 'F': return u"числовое"_s;
+    default: return u"текстовое"_s;
+    }
 }
 
-[[noreturn]] void refuseTooLong(const DbfField &field, const QString &tableLabel, const QString &text)
+// The value itself stays out of the description: it is the act's content,
+// and descriptions go to the log. The column's type and what was wrong with
+// the value are what the mechanic needs to put it right.
+[[noreturn]] void refuseType(const DbfField &field, const QString &tableLabel, const QVariant &value)
+{
+    QString what;
+    if (value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty())
+        what = u"значение пустое"_s;
+    else if (field.type == 'D')
+        what = u"значение не является датой вида день.месяц.год"_s;
+    else if (field.type == 'N' || field.type == 'F')
+        what = u"значение не является числом"_s;
+    else
+        what = u"значение другого типа"_s;
+    throw Failure(FailureCode::TypeMismatch,
+                  u"Несоответствие типа: поле %1 таблицы %2 — %3 (тип %4), а %5."_s.arg(
+                      field.name, tableLabel, columnKind(field.type), QString::fromLatin1(&field.type, 1), what));
+}
+
+[[noreturn]] void refuseTooLong(const DbfField &field, const QString &tableLabel, qsizetype length)
 {
     throw Failure(FailureCode::FieldTooSmall,
-                  u"Значение «%1» не помещается в поле %2 таблицы %3: ширина поля %4"_s.arg(text, field.name, tableLabel)
+                  u"Значение длиной %1 знаков не помещается в поле %2 таблицы %3 шириной %4 знаков."_s.arg(length)
+                      .arg(field.name, tableLabel)
                       .arg(field.width));
+}
+
+QString codePageName(DbfCodePage codePage)
+{
+    return codePage == DbfCodePage::Cp866 ? u"866"_s : u"Windows-1251"_s;
+}
+
+// Each character of the text that has no byte in the code page, once, in the
+// order they first appear, with its code point: the culprit is often one that
+// looks like another or like nothing (a Latin "e", a non-breaking space).
+QStringList charactersWithoutByte(const QString &text, DbfCodePage codePage)
+{
+    QStringList missing;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        i += length;
+        if (encodeDbfText(character, codePage))
+            continue;
+        const QString codePoint = QString::number(character.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0');
+        const QString named = u"%1 (U+%2)"_s.arg(character, codePoint);
+        if (!missing.contains(named))
+            missing.append(named);
+    }
+    return missing;
+}
+
+[[noreturn]] void refuseCharacters(const DbfField &field, const QString &tableLabel, const QString &text,
+                                   DbfCodePage codePage)
+{
+    const QStringList missing = charactersWithoutByte(text, codePage);
+    const QString sentence = missing.size() == 1
+        ? u"Символ %1 нельзя записать в поле %2 таблицы %3: его нет в кодировке таблицы (%4)."_s
+        : u"Символы %1 нельзя записать в поле %2 таблицы %3: их нет в кодировке таблицы (%4)."_s;
+    throw Failure(FailureCode::TypeMismatch,
+                  sentence.arg(missing.join(u", "_s), field.name, tableLabel, codePageName(codePage)));
 }
 
 QByteArray padded(QByteArray bytes, const DbfField &field)
@@ -87,14 +149,11 @@ QVariant decodeNumber(const DbfField &field, QByteArrayView cell, const QString 
 QByteArray encodeText(const DbfField &field, const QString &text, DbfCodePage codePage, const QString &tableLabel)
 {
     const std::optional<QByteArray> bytes = encodeDbfText(text, codePage);
-    if (!bytes) {
-        throw Failure(FailureCode::TypeMismatch,
-                      u"Значение «%1» поля %2 таблицы %3 содержит символы, которых нет в кодировке таблицы (%4)"_s.arg(
-                          text, field.name, tableLabel,
-                          codePage == DbfCodePage::Cp866 ? u"866"_s : u"Windows-1251"_s));
-    }
+    if (!bytes)
+        refuseCharacters(field, tableLabel, text, codePage);
+    // One byte a character in both code pages: the length in bytes is the one the mechanic counts.
     if (bytes->size() > field.width)
-        refuseTooLong(field, tableLabel, text);
+        refuseTooLong(field, tableLabel, bytes->size());
     return padded(*bytes, field);
 }
 
@@ -141,7 +200,7 @@ QByteArray encodeNumber(const DbfField &field, const QVariant &value, const QStr
         refuseType(field, tableLabel, value);
     const QByteArray text = QByteArray::number(number, 'f', field.decimals);
     if (text.size() > field.width)
-        refuseTooLong(field, tableLabel, QString::fromLatin1(text));
+        refuseTooLong(field, tableLabel, text.size());
     return text.rightJustified(field.width, ' ');
 }
 

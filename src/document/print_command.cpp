@@ -7,6 +7,7 @@
 #include "common/guarded_command.h"
 #include "common/program_log.h"
 #include "common/prompts.h"
+#include "common/taxpayer_number.h"
 #include "document/fill_act_template.h"
 #include "document/spreadsheet.h"
 
@@ -55,24 +56,38 @@ bool needsLiveInstance(PrintCommand::Step step)
 // How the log names a step.
 QStringView stepName(PrintCommand::Step step)
 {
+    using Step = PrintCommand::Step;
     switch (step) {
-    case PrintCommand::Step::CheckArchiveColumns: return u"CheckArchiveColumns";
-    case PrintCommand::Step::DeriveTemplatePath: return u"DeriveTemplatePath";
-    case PrintCommand::Step::TestTemplateExists: return u"TestTemplateExists";
-    case PrintCommand::Step::AskForTemplate: return u"AskForTemplate";
-    case PrintCommand::Step::TakeChosenTemplate: return u"TakeChosenTemplate";
-    case PrintCommand::Step::CheckOperationType: return u"CheckOperationType";
-    case PrintCommand::Step::StartInstance: return u"StartInstance";
-    case PrintCommand::Step::FillTemplate: return u"FillTemplate";
-    case PrintCommand::Step::AskToPrint: return u"AskToPrint";
-    case PrintCommand::Step::Print: return u"Print";
-    case PrintCommand::Step::ShowInstance: return u"ShowInstance";
-    case PrintCommand::Step::SaveToArchive: return u"SaveToArchive";
-    case PrintCommand::Step::SavePdfCopy: return u"SavePdfCopy";
-    case PrintCommand::Step::ReleaseInstance: return u"ReleaseInstance";
-    case PrintCommand::Step::Done: break;
+    case Step::DryRunSave: return u"dry run of the save";
+    case Step::ConfirmTaxpayerNumber: return u"taxpayer number question";
+    case Step::DeriveTemplatePath: return u"template path";
+    case Step::TestTemplateExists: return u"template test";
+    case Step::AskForTemplate: return u"template dialog";
+    case Step::TakeChosenTemplate: return u"chosen template";
+    case Step::CheckOperationType: return u"operation type";
+    case Step::StartInstance: return u"office start";
+    case Step::FillTemplate: return u"template filling";
+    case Step::AskToPrint: return u"print question";
+    case Step::Print: return u"print";
+    case Step::ShowInstance: return u"show";
+    case Step::SaveToArchive: return u"archive save";
+    case Step::SavePdfCopy: return u"PDF copy";
+    case Step::ReleaseInstance: return u"release";
+    case Step::Done: break;
     }
-    return u"Done";
+    return u"done";
+}
+
+// A failure that asking again cannot mend: its number and description, OK only.
+void showWithoutRetry(Prompts &prompts, const Failure &failure, PrintCommand::Step step, PromptIcon icon)
+{
+    logShownFailure(logDocument(), failure, stepName(step));
+    MessageRequest request;
+    request.title = u"Quillmarch"_s;
+    request.text = QString::number(failure.number()) + u" : "_s + failure.description();
+    request.icon = icon;
+    request.buttons = PromptButtons::Ok;
+    prompts.message(request);
 }
 
 }  // namespace
@@ -92,7 +107,7 @@ QString PrintCommand::printQuestion(qint16 copies)
 
 void PrintCommand::run()
 {
-    Step step = Step::CheckArchiveColumns;
+    Step step = Step::DryRunSave;
     while (step != Step::Done) {
         try {
             step = runStep(step);
@@ -110,7 +125,8 @@ void PrintCommand::run()
 PrintCommand::Step PrintCommand::runStep(Step step)
 {
     switch (step) {
-    case Step::CheckArchiveColumns: return checkArchiveColumns();
+    case Step::DryRunSave: return dryRunSave();
+    case Step::ConfirmTaxpayerNumber: return confirmTaxpayerNumber();
     case Step::DeriveTemplatePath: return deriveTemplatePath();
     case Step::TestTemplateExists: return testTemplateExists();
     case Step::AskForTemplate: return askForTemplate();
@@ -142,16 +158,6 @@ PrintCommand::Step PrintCommand::handleFailure(const Failure &failure, Step fail
         prompts_.message(request);
         return Step::Done;
     }
-    if (failure.number() == FailureCode::FieldTooSmall && failedStep == Step::CheckArchiveColumns) {
-        // Asking again cannot make the value fit: the mechanic has to change it.
-        MessageRequest request;
-        request.title = u"Quillmarch"_s;
-        request.text = QString::number(failure.number()) + u" : "_s + failure.description();
-        request.icon = PromptIcon::Critical;
-        request.buttons = PromptButtons::Ok;
-        prompts_.message(request);
-        return Step::Done;
-    }
 
     MessageRequest request;
     request.title = u"Quillmarch"_s;
@@ -175,10 +181,36 @@ QString PrintCommand::templateBesideProgram() const
     return values_.programFolder + u"/Quillmarch.xls"_s;
 }
 
-PrintCommand::Step PrintCommand::checkArchiveColumns()
+PrintCommand::Step PrintCommand::dryRunSave()
 {
-    CheckActFitsArchive(window_.currentAct(), archive_);
-    return Step::DeriveTemplatePath;
+    // An act the archive would refuse must not be printed: the save would
+    // fail after the copies were handed over, and fail again on every retry.
+    // A failure that may pass (the archive locked elsewhere or missing just
+    // now) goes to the handler, which offers to run this check again.
+    try {
+        // Up to the lock's wait when another workstation is saving.
+        const WaitCursor wait;
+        CheckArchiveTakesAct(window_.currentAct(), archive_);
+    } catch (const ArchiveRefusesAct &refusal) {
+        showWithoutRetry(prompts_, refusal, Step::DryRunSave, PromptIcon::Critical);
+        return Step::Done;
+    }
+    return Step::ConfirmTaxpayerNumber;
+}
+
+PrintCommand::Step PrintCommand::confirmTaxpayerNumber()
+{
+    const QString inn = window_.currentAct().inn;
+    if (!taxpayerNumberWantsConfirmation(inn))
+        return Step::DeriveTemplatePath;
+    MessageRequest request;
+    request.title = u"Quillmarch"_s;
+    request.text = u"ИНН %1 не проходит проверку. Печатать акт?"_s.arg(inn);
+    request.icon = PromptIcon::Warning;
+    request.buttons = PromptButtons::YesNo;
+    // A hurried Enter must not put a wrong number onto a legal document.
+    request.defaultButton = PromptAnswer::No;
+    return prompts_.message(request) == PromptAnswer::Yes ? Step::DeriveTemplatePath : Step::Done;
 }
 
 PrintCommand::Step PrintCommand::deriveTemplatePath()
@@ -255,13 +287,16 @@ PrintCommand::Step PrintCommand::askToPrint()
 
 PrintCommand::Step PrintCommand::print()
 {
-    if (printRequested_) {
+    if (printRequested_ && values_.PrintCopies < 1) {
         // A spreadsheet prints one copy for 0 and nothing for fewer: that must
-        // never look like a successful print.
-        if (values_.PrintCopies < 1)
-            throw Failure(FailureCode::ApplicationDefined,
-                          u"Число копий для печати (%1) должно быть не меньше 1. Проверьте ключ Quan "
-                          "в разделе [ActNumber] файла Quillmarch.ini."_s.arg(values_.PrintCopies));
+        // never look like a successful print. Asking again cannot change the
+        // settings, and the act is still shown and archived, printed or not.
+        showWithoutRetry(prompts_,
+                         Failure(FailureCode::ApplicationDefined,
+                                 u"Число копий для печати (%1) должно быть не меньше 1. Проверьте ключ Quan "
+                                 "в разделе [ActNumber] файла Quillmarch.ini."_s.arg(values_.PrintCopies)),
+                         Step::Print, PromptIcon::Warning);
+    } else if (printRequested_) {
         const WaitCursor wait;
         instance_->printActiveWorkbook(values_.PrintCopies);
     }

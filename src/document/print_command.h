@@ -22,7 +22,8 @@ struct PrintCommandWindow {
     std::function<void(qint64)> showRecordCount;
 };
 
-// "Печатать": locates the template, fills a new workbook from it in a fresh
+// "Печатать": makes sure the archive will take the act and has a doubtful ИНН
+// confirmed, locates the template, fills a new workbook from it in a fresh
 // spreadsheet instance, offers to print, shows the workbook, archives the act
 // and keeps a PDF copy of it beside the archive. Every failure on the way is
 // reported with its number (and logged) and, but for a bad template path, the
@@ -37,7 +38,8 @@ public:
     void run();
 
     enum class Step {
-        CheckArchiveColumns,
+        DryRunSave,
+        ConfirmTaxpayerNumber,
         DeriveTemplatePath,
         TestTemplateExists,
         AskForTemplate,
@@ -62,7 +64,8 @@ private:
     // Returns the step to go on with, or Done when the mechanic gives up.
     Step handleFailure(const Failure &failure, Step failedStep);
 
-    Step checkArchiveColumns();
+    Step dryRunSave();
+    Step confirmTaxpayerNumber();
     Step deriveTemplatePath();
     Step testTemplateExists();
     Step askForTemplate();

@@ -3,7 +3,7 @@
 #include "archive/archive_table.h"
 #include "common/failure.h"
 
-#include <QHash>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -19,19 +19,37 @@ QString textOrPlaceholder(const QString &text)
     return text.isEmpty() ? u" "_s : text;
 }
 
-// What the mechanic calls the field whose value does not fit.
+// What the mechanic calls the field: the label beside it in the main window.
 QString fieldCaption(QStringView field)
 {
     using namespace ArchiveField;
+    if (field == ACTDATE) return u"Дата"_s;
     if (field == MECHNAME) return u"Механик"_s;
     if (field == TYPEKKM) return u"Модель ККМ"_s;
-    if (field == ZAVNUM) return u"Заводской номер"_s;
-    if (field == GODVYP) return u"Год выпуска"_s;
-    if (field == PRICHINA) return u"Тип операции"_s;
+    if (field == ZAVNUM) return u"Зав. №"_s;
+    if (field == GODVYP) return u"Год вып."_s;
+    if (field == PRICHINA) return u"Вид операции"_s;
+    if (field == E_SOHRAN) return u"Содержимое ЭКЛЗ сохранилось"_s;
+    if (field == E_READABLE) return u"прочесть возможно"_s;
     if (field == INN) return u"ИНН"_s;
-    if (field == EKLZREG) return u"Регистрационный номер ЭКЛЗ"_s;
-    if (field == NAMEORG) return u"Организация"_s;
+    if (field == EKLZREG) return u"Регистр. № ЭКЛЗ"_s;
+    if (field == NAMEORG) return u"Заказчик"_s;
     return field.toString();
+}
+
+QString sentence(const QString &text)
+{
+    return text.endsWith(u'.') ? text : text + u'.';
+}
+
+const QString kNothingDone = u" Акт не напечатан и не сохранён."_s;
+
+// Opening failures that stay until someone repairs the archive or its rights.
+// A missing file, a lock held elsewhere or a passing read error may be gone
+// by the time the mechanic asks again.
+bool lastsUntilRepaired(int number)
+{
+    return number == FailureCode::TableCorrupt || number == FailureCode::PermissionDenied;
 }
 
 }  // namespace
@@ -78,38 +96,31 @@ SavedAct SaveActToArchive(const ActData &act, Archive &archive)
     return saved;
 }
 
-void CheckActFitsArchive(const ActData &act, Archive &archive)
+void CheckArchiveTakesAct(const ActData &act, Archive &archive)
 {
-    // Only widths that can be read now are checked. An archive that cannot be
-    // opened at this moment is reported by the save itself, which the mechanic
-    // may repeat once the archive is back.
-    QHash<QStringView, int> widths;
+    std::unique_ptr<ArchiveRecordSet> records;
     try {
-        const auto records = archive.open(ArchiveAccess::ReadOnly);
-        for (const ArchiveCell &cell : archiveRecordOf(act)) {
-            if (const std::optional<int> width = records->textWidth(cell.field))
-                widths.insert(cell.field, *width);
-        }
-        records->close();
-    } catch (const Failure &) {
-        return;
+        records = archive.open(ArchiveAccess::Writable);
+    } catch (const Failure &failure) {
+        if (!lastsUntilRepaired(failure.number()))
+            throw;
+        throw ArchiveRefusesAct(failure.number(), sentence(failure.description()) + kNothingDone,
+                                failure.technicalDetail());
     }
-
+    records->addNew();
     for (const ArchiveCell &cell : archiveRecordOf(act)) {
-        if (cell.value.metaType().id() != QMetaType::QString || !widths.contains(cell.field))
-            continue;
-        const int width = widths.value(cell.field);
-        const qsizetype length = cell.value.toString().size();
-        if (length > width) {
-            throw Failure(FailureCode::FieldTooSmall,
-                          u"Поле «%1» (%2 знаков) не помещается в столбец %3 архива QM.dbf шириной %4 знаков. "
-                          "Акт не напечатан и не сохранён."_s
-                              .arg(fieldCaption(cell.field))
-                              .arg(length)
-                              .arg(cell.field.toString())
-                              .arg(width));
+        try {
+            records->setValue(cell.field, cell.value);
+        } catch (const Failure &failure) {
+            throw ArchiveRefusesAct(failure.number(),
+                                    u"Поле «%1» нельзя сохранить в архиве. %2"_s.arg(
+                                        fieldCaption(cell.field), sentence(failure.description()))
+                                        + kNothingDone,
+                                    failure.technicalDetail());
         }
     }
+    // Without update() nothing reaches the file; closing gives the record up.
+    records->close();
 }
 
 }  // namespace qm

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/act_data.h"
+#include "common/failure.h"
 
 #include <QList>
 #include <QStringView>
@@ -30,11 +31,22 @@ struct SavedAct {
 // unless the append was committed.
 SavedAct SaveActToArchive(const ActData &act, Archive &archive);
 
-// Throws qm::Failure 3163, naming the field, when a value of the act is longer
-// than its archive column: an archive made with narrower columns than the
-// settings allow would otherwise refuse the act only after it was printed.
-// An archive that cannot be read now is left for the save to report.
-void CheckActFitsArchive(const ActData &act, Archive &archive);
+// The archive refuses this act for as long as neither the act nor the archive
+// file is changed: asking again cannot help.
+class ArchiveRefusesAct final : public Failure {
+public:
+    using Failure::Failure;
+};
+
+// A dry run of SaveActToArchive that stores nothing: the archive is opened for
+// writing and the act's record is encoded with the table's own columns, types,
+// widths and code page, then given up. Throws ArchiveRefusesAct, naming the
+// field in the mechanic's words and the reason, when the save would refuse the
+// act or the archive cannot be written at all (damaged, read-only); any other
+// qm::Failure (the archive missing or locked by another workstation at this
+// moment) may pass by the time the mechanic asks again. The archive's lock is
+// released before anything is thrown.
+void CheckArchiveTakesAct(const ActData &act, Archive &archive);
 
 // ACTDATE as stored: day.month.year without leading zeros ("6.1.2012").
 QString archiveDateText(const QDate &date);

@@ -2,6 +2,7 @@
 
 #include "archive/commands/save_act.h"
 #include "archive/empty_archive.h"
+#include "common/taxpayer_number.h"
 
 #include <QDate>
 
@@ -40,6 +41,20 @@ struct Derived {
     bool readable;
 };
 
+// A person's ИНН with sound check digits, so that printing the act asks
+// nothing about it: ten digits from the fingerprint, and the one pair of
+// check digits that fits them.
+QString soundTaxpayerNumber(std::uint64_t h)
+{
+    const QString first = u"%1"_s.arg(h % 10000000000ULL, 10, 10, QChar(u'0'));
+    for (int check = 0; check < 100; ++check) {
+        const QString candidate = first + u"%1"_s.arg(check, 2, 10, QChar(u'0'));
+        if (taxpayerNumberCheckDigitsHold(candidate))
+            return candidate;
+    }
+    return first;
+}
+
 Derived derive(const QString &id)
 {
     const std::uint64_t h = fingerprint(id);
@@ -49,7 +64,7 @@ Derived derive(const QString &id)
     d.mechanic = int((h >> 13) & 1);
     d.operation = int((h >> 14) & 1);
     d.year = QString::number(1995 + (h >> 16) % 30);
-    d.inn = u"%1"_s.arg((h >> 8) % 1000000000000ULL, 12, 10, QChar(u'0'));
+    d.inn = soundTaxpayerNumber(h >> 8);
     d.registration = u"%1"_s.arg((h >> 20) % 10000000000ULL, 10, 10, QChar(u'0'));
     d.organisation = u"ООО «Акт %1»"_s.arg(id);
     d.preserved = (h >> 40) & 1;

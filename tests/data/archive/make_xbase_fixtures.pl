@@ -62,3 +62,13 @@ make_table('xbase_cp866.dbf', 0x65, 'cp866',
         ['6.1.2012', 'Иванов И.И.', 'ЭКР 2102К', '123', '2005', 'Замена ЭКЛЗ', '7701234567', '1234567890', 'ООО "Ромашка"', 1, 0],
     ],
     []);
+
+# An older archive that keeps the year of manufacture and the ИНН as numbers.
+make_table('xbase_number_columns.dbf', 0xC9, 'cp1251',
+    [qw(ACTDATE MECHNAME TYPEKKM ZAVNUM GODVYP PRICHINA INN EKLZREG NAMEORG E_SOHRAN E_READABLE)],
+    [qw(C C C C N C N C C L L)],
+    [10, 60, 60, 12, 4, 60, 12, 10, 40, 1, 1],
+    [
+        ['6.1.2012', 'Иванов И.И.', 'ЭКР 2102К', '123', 2005, 'Замена ЭКЛЗ', 7707083893, '1234567890', 'ООО «Ромашка»', 1, 0],
+    ],
+    []);

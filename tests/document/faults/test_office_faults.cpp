@@ -203,7 +203,7 @@ private Q_SLOTS:
         QVERIFY2(!QString(question).remove(u"LibreOffice"_s).contains(QRegularExpression(u"[A-Za-z]{2,}"_s)),
                  qPrintable(question));
         const QString logged = log.joined();
-        QVERIFY2(logged.contains(u"failure 462 at step \"FillTemplate\" file \""_s) && logged.contains(u"Quillmarch.xls"_s)
+        QVERIFY2(logged.contains(u"failure 462 at step \"template filling\" file \""_s) && logged.contains(u"Quillmarch.xls"_s)
                      && logged.contains(u"]"_s),
                  qPrintable(logged));
         QCOMPARE(office_.started.size(), startedBefore + 2);
