@@ -368,10 +368,11 @@ int main(int argc, char *argv[])
                 std::fprintf(stderr, "print round %d of %d...\n", round + 1, runs);
                 bench.click(cold);
                 bench.click(running);
-                office.beforeNextTemplate = [profile] { killProcessesWith(profile); };
-                bench.clickToFailure(deaths.killedInUse);
                 shutDownOffice(office, profile);
                 bench.click(warm);
+                // Last: an office killed leaves its profile to be recovered by the next start.
+                office.beforeNextTemplate = [profile] { killProcessesWith(profile); };
+                bench.clickToFailure(deaths.killedInUse);
                 shutDownOffice(office, profile);
             }
             {
