@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "common/guarded_command.h"
+#include "common/program_log.h"
 
 namespace qm {
 
@@ -11,7 +12,9 @@ std::unique_ptr<Form1> startMainWindow(const MainWindowServices &services)
         window->Form_Load();
         return window;
     } catch (...) {
-        services.prompts->message(unhandledFailureMessage(toFailure(std::current_exception())));
+        const Failure failure = toFailure(std::current_exception());
+        logShownFailure(logApp(), failure, u"запуск", services.programFolder);
+        services.prompts->message(unhandledFailureMessage(failure));
         return nullptr;
     }
 }
