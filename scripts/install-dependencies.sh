@@ -10,8 +10,9 @@ packages=(
   libx11-dev libxkbfile-dev
   libreoffice-calc libreoffice-dev libreoffice-dev-common
   fonts-liberation
-  # Russian menus of the office, Russian standard texts of Qt
-  libreoffice-l10n-ru qt6-translations-l10n
+  # Russian menus of the office (which needs the ru_RU.UTF-8 locale, made
+  # below), Russian standard texts of Qt
+  libreoffice-l10n-ru qt6-translations-l10n locales
   # the Debian package (CPack reads library dependencies with dpkg-shlibdeps)
   dpkg-dev file desktop-file-utils appstream
   # test and screenshot tools
@@ -22,6 +23,20 @@ packages=(
   "$@"
 )
 
+# The office the program starts runs in the Russian locale when the system has it.
+ensure_russian_locale() {
+  if locale -a 2>/dev/null | grep -qix 'ru_RU.utf8'; then
+    return 0
+  fi
+  local run=()
+  if [ "$(id -u)" -ne 0 ]; then
+    run=(sudo)
+  fi
+  "${run[@]}" sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | "${run[@]}" tee -a /etc/locale.gen >/dev/null
+  "${run[@]}" locale-gen
+}
+
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
@@ -29,6 +44,7 @@ for package in "${packages[@]}"; do
   fi
 done
 if [ ${#missing[@]} -eq 0 ]; then
+  ensure_russian_locale
   exit 0
 fi
 
@@ -40,3 +56,4 @@ echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 update -q
 "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
+ensure_russian_locale

@@ -50,8 +50,20 @@ public:
 };
 
 struct PrintSamples {
-    Samples toQuestion, toVisible, wholeClick, startInstance, loadTemplate, cellWrites;
+    Samples toQuestion, toVisible, wholeClick, startInstance, loadTemplate, cellWrites, pdfExport;
 };
+
+// What the mechanic waits for when the office dies under «Печатать».
+struct DeathSamples {
+    Samples killedInUse, killedWhileStarting;
+};
+
+// The goals this benchmark is held to.
+constexpr double kNextActGoalMs = 80;
+constexpr double kFirstOverNextGoal = 1.2;
+constexpr double kDeathNoticedGoalMs = 2000;
+
+void killProcessesWith(const QString &marker);
 
 // The office started ahead is given this long before the first click.
 constexpr int kAheadHeadStartMs = 5000;
@@ -69,6 +81,12 @@ QList<qint64> processesWith(const QString &commandLineMarker)
             found << pid;
     }
     return found;
+}
+
+void killProcessesWith(const QString &marker)
+{
+    for (const qint64 pid : processesWith(marker))
+        ::kill(pid_t(pid), SIGKILL);
 }
 
 // Ends the office we started on this profile and waits until it is gone.
@@ -106,7 +124,7 @@ public:
         services_.spreadsheet = &office_;
         services_.archive = &archive_;
         prompts_.whileMessageShown = [this](const qm::MessageRequest &request) {
-            if (request.title == u"Sheetsmith"_s)
+            if (request.title == u"Sheetsmith"_s || request.text.endsWith(u"Повторить ?"_s))
                 questionAtNs_ = qm::bench::monotonicNanoseconds();
         };
         window_ = qm::startMainWindow(services_);
@@ -139,6 +157,26 @@ public:
         samples.startInstance.add(times.startInstance);
         samples.loadTemplate.add(times.loadTemplate);
         samples.cellWrites.add(times.cellWrites);
+        samples.pdfExport.add(times.pdfExport);
+    }
+
+    // A click whose office dies under it: from the click to the failure
+    // message with "Повторить ?", answered No. Nothing is archived.
+    void clickToFailure(Samples &toFailure)
+    {
+        const int before = qm::CountArchiveRecords(archive_);
+        prompts_.messages.clear();
+        prompts_.answer(qm::PromptAnswer::No);
+        questionAtNs_ = 0;
+        auto *button = window_->findChild<QPushButton *>(u"bCreateAct"_s);
+        const std::int64_t start = qm::bench::monotonicNanoseconds();
+        button->click();
+        office_.takeTimes();
+        if (prompts_.messages.size() != 1 || !prompts_.messages[0].text.endsWith(u"Повторить ?"_s)
+            || qm::CountArchiveRecords(archive_) != before || questionAtNs_ == 0)
+            throw std::runtime_error("the office's death was not reported once");
+        std::fprintf(stderr, "  %s\n", qPrintable(prompts_.messages[0].text.section(u'\r', 0, 0)));
+        toFailure.add(double(questionAtNs_ - start) / 1e6);
     }
 
 private:
@@ -192,15 +230,16 @@ QString programFolderIn(const QTemporaryDir &work, const QString &name, bool off
 }
 
 void printTables(const PrintSamples &cold, const PrintSamples &warm, const PrintSamples &running,
-                 const PrintSamples &ahead, const Samples &aheadCalls, int runs, double peakAfterStart,
-                 double peakAfterPrints)
+                 const PrintSamples &ahead, const DeathSamples &deaths, const Samples &aheadCalls, int runs,
+                 double peakAfterStart, double peakAfterPrints)
 {
     using qm::bench::printRow;
     using qm::bench::ratioText;
     std::printf("\n### «Печатать» with LibreOffice Calc, headless (ms; median of %d runs, range in brackets)\n\n", runs);
     printRow({u"Office"_s, u"Click → copies question"_s, u"Click → workbook visible"_s, u"Office start"_s,
-              u"Template → new workbook"_s, u"37 cell writes"_s, u"Whole click (incl. archive save)"_s});
-    printRow({u"---"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s});
+              u"Template → new workbook"_s, u"37 cell writes"_s, u"PDF copy"_s,
+              u"Whole click (incl. archive save and PDF)"_s});
+    printRow({u"---"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s});
     for (const auto &[label, samples] :
          {std::pair{u"cold: fresh profile, no office running"_s, &cold},
           std::pair{u"warm: profile exists, no office running"_s, &warm},
@@ -208,10 +247,26 @@ void printTables(const PrintSamples &cold, const PrintSamples &warm, const Print
           std::pair{u"started ahead after the first paint, given 5 s (first act)"_s, &ahead}}) {
         printRow({label, samples->toQuestion.medianText(), samples->toVisible.medianText(),
                   samples->startInstance.medianText(), samples->loadTemplate.medianText(),
-                  samples->cellWrites.medianText(), samples->wholeClick.medianText()});
+                  samples->cellWrites.medianText(), samples->pdfExport.medianText(), samples->wholeClick.medianText()});
     }
-    std::printf("\nClick → copies question, started ahead ÷ already running: %.2f (goal ≤ 1.3); warm ÷ started ahead: %s.\n",
-                ahead.toQuestion.median() / running.toQuestion.median(),
+    std::printf("\nGoals (click → copies question, default settings, office started ahead):\n\n");
+    printRow({u"Measure"_s, u"Figure"_s, u"Goal"_s, u"Met"_s});
+    printRow({u"---"_s, u"---:"_s, u"---:"_s, u"---"_s});
+    const double next = running.toQuestion.median();
+    const double firstOverNext = ahead.toQuestion.median() / next;
+    printRow({u"Next act, office running"_s, running.toQuestion.medianText() + u" ms"_s,
+              u"≤ %1 ms"_s.arg(kNextActGoalMs), next <= kNextActGoalMs ? u"yes"_s : u"no"_s});
+    printRow({u"First act, office started ahead and given 5 s"_s,
+              u"%1 ms = %2 × next act"_s.arg(ahead.toQuestion.medianText()).arg(firstOverNext, 0, 'f', 2),
+              u"≤ %1 × %2 = %3 ms"_s.arg(kFirstOverNextGoal).arg(next, 0, 'f', 1).arg(kFirstOverNextGoal * next, 0, 'f', 1),
+              firstOverNext <= kFirstOverNextGoal ? u"yes"_s : u"no"_s});
+    printRow({u"Office killed under «Печатать» → failure message"_s, deaths.killedInUse.medianText() + u" ms"_s,
+              u"≤ %1 ms"_s.arg(kDeathNoticedGoalMs),
+              deaths.killedInUse.median() <= kDeathNoticedGoalMs ? u"yes"_s : u"no"_s});
+    printRow({u"Office killed while it starts → failure message"_s, deaths.killedWhileStarting.medianText() + u" ms"_s,
+              u"≤ %1 ms"_s.arg(kDeathNoticedGoalMs),
+              deaths.killedWhileStarting.median() <= kDeathNoticedGoalMs ? u"yes"_s : u"no"_s});
+    std::printf("\nWarm ÷ started ahead: %s.\n",
                 ratioText(warm.toQuestion.median(), ahead.toQuestion.median()).toUtf8().constData());
     std::printf("Starting the office ahead held the window's thread for %s ms.\n",
                 aheadCalls.medianText().toUtf8().constData());
@@ -245,9 +300,9 @@ int runAheadChild(const QString &programFolder, const QString &profile)
         processEventsFor(kAheadHeadStartMs);
         bench.click(sample);
         shutDownOffice(office, profile);
-        std::printf("%f %f %f %f %f %f %f\n", sample.toQuestion.median(), sample.toVisible.median(),
+        std::printf("%f %f %f %f %f %f %f %f\n", sample.toQuestion.median(), sample.toVisible.median(),
                     sample.startInstance.median(), sample.loadTemplate.median(), sample.cellWrites.median(),
-                    sample.wholeClick.median(), office.aheadCalls().median());
+                    sample.wholeClick.median(), office.aheadCalls().median(), sample.pdfExport.median());
     });
 }
 
@@ -260,7 +315,7 @@ void timeAheadInChild(const QString &programFolder, const QString &profile, Prin
     if (!child.waitForFinished(180000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
         throw std::runtime_error("the first-act child failed");
     const QList<QByteArray> fields = child.readAllStandardOutput().trimmed().split(' ');
-    if (fields.size() != 7)
+    if (fields.size() != 8)
         throw std::runtime_error("the first-act child printed no times");
     ahead.toQuestion.add(fields[0].toDouble());
     ahead.toVisible.add(fields[1].toDouble());
@@ -269,6 +324,7 @@ void timeAheadInChild(const QString &programFolder, const QString &profile, Prin
     ahead.cellWrites.add(fields[4].toDouble());
     ahead.wholeClick.add(fields[5].toDouble());
     aheadCalls.add(fields[6].toDouble());
+    ahead.pdfExport.add(fields[7].toDouble());
 }
 
 }  // namespace
@@ -286,6 +342,17 @@ int main(int argc, char *argv[])
         const QString aheadFolder = programFolderIn(work, u"program-ahead"_s, true);
 
         PrintSamples cold, warm, running, ahead;
+        DeathSamples deaths;
+        // An office that comes up as a process and is killed before it answers.
+        const QString dying = work.filePath(u"dying-soffice"_s);
+        {
+            QFile script(dying);
+            if (!script.open(QIODevice::WriteOnly))
+                throw std::runtime_error("cannot write the dying launcher");
+            script.write("#!/bin/sh\nsleep 0.3\nkill -9 $$\n");
+            script.close();
+            script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
         Samples aheadCalls;
         double peakAfterStart = 0;
         for (int round = 0; round < runs; ++round) {
@@ -303,10 +370,20 @@ int main(int argc, char *argv[])
                 bench.click(running);
                 shutDownOffice(office, profile);
                 bench.click(warm);
+                // Last: an office killed leaves its profile to be recovered by the next start.
+                office.beforeNextTemplate = [profile] { killProcessesWith(profile); };
+                bench.clickToFailure(deaths.killedInUse);
                 shutDownOffice(office, profile);
+            }
+            {
+                qm::LibreOfficeOptions dyingOptions = options;
+                dyingOptions.sofficePath = dying;
+                qm::bench::TimedSpreadsheet office(dyingOptions);
+                PrintBench bench(programFolder, office);
+                bench.clickToFailure(deaths.killedWhileStarting);
             }
             timeAheadInChild(aheadFolder, profile, ahead, aheadCalls);
         }
-        printTables(cold, warm, running, ahead, aheadCalls, runs, peakAfterStart, qm::bench::peakResidentMiB());
+        printTables(cold, warm, running, ahead, deaths, aheadCalls, runs, peakAfterStart, qm::bench::peakResidentMiB());
     });
 }

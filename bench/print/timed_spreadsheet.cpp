@@ -18,6 +18,14 @@ public:
         ++times_.cellCount;
     }
 
+    void setCellTexts(const std::vector<CellText> &cells) override
+    {
+        const std::int64_t start = monotonicNanoseconds();
+        sheet_->setCellTexts(cells);
+        times_.cellWrites += millisecondsSince(start);
+        times_.cellCount += int(cells.size());
+    }
+
 private:
     std::unique_ptr<SpreadsheetSheet> sheet_;
     OfficeTimes &times_;
@@ -25,8 +33,8 @@ private:
 
 class TimedInstance final : public SpreadsheetInstance {
 public:
-    TimedInstance(std::unique_ptr<SpreadsheetInstance> instance, OfficeTimes &times)
-        : instance_(std::move(instance)), times_(times)
+    TimedInstance(std::unique_ptr<SpreadsheetInstance> instance, OfficeTimes &times, std::function<void()> &before)
+        : instance_(std::move(instance)), times_(times), beforeTemplate_(before)
     {
     }
 
@@ -39,6 +47,8 @@ public:
 
     void addWorkbookFromTemplate(const QString &templatePath) override
     {
+        if (beforeTemplate_)
+            std::exchange(beforeTemplate_, nullptr)();
         const std::int64_t start = monotonicNanoseconds();
         instance_->addWorkbookFromTemplate(templatePath);
         times_.loadTemplate += millisecondsSince(start);
@@ -57,9 +67,19 @@ public:
         times_.visibleAtNs = monotonicNanoseconds();
     }
 
+    void exportActiveWorkbookAsPdf(const QString &pdfPath) override
+    {
+        const std::int64_t start = monotonicNanoseconds();
+        instance_->exportActiveWorkbookAsPdf(pdfPath);
+        times_.pdfExport += millisecondsSince(start);
+    }
+
+    void closeUnshownWorkbooks() noexcept override { instance_->closeUnshownWorkbooks(); }
+
 private:
     std::unique_ptr<SpreadsheetInstance> instance_;
     OfficeTimes &times_;
+    std::function<void()> &beforeTemplate_;
 };
 
 }  // namespace
@@ -73,13 +93,13 @@ std::unique_ptr<SpreadsheetInstance> TimedSpreadsheet::startInstance()
     times_.startInstance += millisecondsSince(start);
     if (const auto *calc = dynamic_cast<const calc::CalcInstance *>(instance.get()))
         lastOffice_ = calc->connection();
-    return std::make_unique<TimedInstance>(std::move(instance), times_);
+    return std::make_unique<TimedInstance>(std::move(instance), times_, beforeNextTemplate);
 }
 
-void TimedSpreadsheet::startInstanceAhead()
+void TimedSpreadsheet::startInstanceAhead(const QString &templatePath)
 {
     const std::int64_t start = monotonicNanoseconds();
-    office_->startInstanceAhead();
+    office_->startInstanceAhead(templatePath);
     aheadCalls_.add(millisecondsSince(start));
 }
 

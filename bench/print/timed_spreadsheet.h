@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -18,6 +19,7 @@ struct OfficeTimes {
     double startInstance = 0;
     double loadTemplate = 0;   // the new workbook from the template
     double cellWrites = 0;     // the act's cells alone
+    double pdfExport = 0;      // the PDF copy
     int cellCount = 0;
     std::int64_t visibleAtNs = 0;  // when setVisible(true) returned
 };
@@ -30,10 +32,13 @@ public:
     explicit TimedSpreadsheet(const LibreOfficeOptions &options);
 
     std::unique_ptr<SpreadsheetInstance> startInstance() override;
-    void startInstanceAhead() override;
-    void endUnusedInstance() override { office_->endUnusedInstance(); }
+    void startInstanceAhead(const QString &templatePath) override;
+    void endUnusedInstance() noexcept override { office_->endUnusedInstance(); }
 
     OfficeTimes takeTimes();
+    // Called once, just before the next template is loaded (the benchmark
+    // kills the office there).
+    std::function<void()> beforeNextTemplate;
     // Times startInstanceAhead() held the caller (the window's thread), in ms.
     const Samples &aheadCalls() const { return aheadCalls_; }
     // The office of the last instance, while one was started.

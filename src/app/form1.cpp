@@ -16,6 +16,7 @@
 #include "settings/null_key_code.h"
 #include "settings/office_ahead.h"
 #include "settings/print_copies.h"
+#include "settings/save_pdf.h"
 #include "ui_form1.h"
 
 #include <QGuiApplication>
@@ -106,8 +107,10 @@ void Form1::Form_Load()
     installFieldInputRules(ActTextFields{ui_->txtMIFNS, ui_->txtNameOrg, ui_->txtINN, ui_->txtZavNum,
                                          ui_->txtGodVyp, ui_->txtEKLZ},
                            values_.NullKeyCode, *services_.keyboardLayout);
-    if (services_.spreadsheet && readOfficeAhead(values_.IniPath))
-        startOfficeAheadAfterFirstPaint(*this, *services_.spreadsheet);
+    values_.SavePdf = readSavePdf(values_.IniPath);
+    if (services_.spreadsheet)
+        tieOfficeToWindow(*this, *services_.spreadsheet, readOfficeAhead(values_.IniPath),
+                          values_.programFolder + u"/Quillmarch.xls"_s);
     centreOnScreen();
     ui_->txtNameOrg->setFocus(Qt::OtherFocusReason);
 }
@@ -168,7 +171,7 @@ void Form1::reloadPickLists()
 
 void Form1::bClear_Click()
 {
-    runGuarded(*services_.prompts, [this] {
+    runGuarded(*services_.prompts, u"Очистить", [this] {
         ui_->txtNameOrg->clear();
         ui_->txtZavNum->clear();
         ui_->txtGodVyp->clear();
@@ -187,7 +190,7 @@ void Form1::bExit_Click()
 
 void Form1::bArchive_Click()
 {
-    runGuarded(*services_.prompts, [this] {
+    runGuarded(*services_.prompts, u"Архив", [this] {
         ArchiveCommand(ArchiveWindowContext{this, services_.prompts, services_.archive, this});
     });
 }
@@ -196,7 +199,7 @@ void Form1::bCreateAct_Click()
 {
     // The print command handles its own failures; anything it lets through is
     // reported here and the typed act stays in the window.
-    runGuarded(*services_.prompts, [this] {
+    runGuarded(*services_.prompts, u"Печатать", [this] {
         PrintCommandWindow window{[this] { return actData(); }, [this](qint64 count) { showRecordCount(count); }};
         PrintCommand command(std::move(window), values_, *services_.prompts, *services_.spreadsheet,
                              *services_.archive);

@@ -3,14 +3,17 @@
 #include "app/program_folder.h"
 #include "app/russian_translations.h"
 #include "app/startup.h"
+#include "app/termination_signals.h"
 #include "common/qt_prompts.h"
 #include "app/program_identity.h"
+#include "document/uno/office_watchdog.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
 
 #include <cstdio>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -33,6 +36,11 @@ void print(std::FILE *stream, const QString &text)
 
 int main(int argc, char *argv[])
 {
+    // The program's own watchdog of an office it started: no window, no Qt
+    // application, only a wait on the program's pipe.
+    if (argc >= 2 && std::strcmp(argv[1], qm::calc::officeWatchdogOption) == 0)
+        return qm::calc::runOfficeWatchdog(argumentsOf(argc, argv).mid(2));
+
     const QString programName = QFileInfo(QFile::decodeName(argv[0])).fileName();
 
     // --help and --version answer before the window system is touched: they
@@ -65,7 +73,10 @@ int main(int argc, char *argv[])
     const std::optional<QString> programFolder = qm::openProgramFolder(qm::placesOfThisRun(commandLine.folder), prompts);
     if (!programFolder)
         return 1;
-    const qm::DesktopPlatform platform(*programFolder, prompts);
+    qm::LibreOfficeOptions office;
+    office.watchdogProgram = QCoreApplication::applicationFilePath();
+    const qm::DesktopPlatform platform(*programFolder, prompts, office);
+    qm::endOfficeOnTerminationSignals(*platform.services().spreadsheet);
     const auto window = qm::startMainWindow(platform.services());
     if (!window)
         return 1;

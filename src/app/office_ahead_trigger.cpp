@@ -11,8 +11,9 @@ namespace {
 
 class OfficeAheadTrigger final : public QObject {
 public:
-    OfficeAheadTrigger(QWidget &window, SpreadsheetApplication &spreadsheet)
-        : QObject(&window), window_(window), spreadsheet_(spreadsheet)
+    OfficeAheadTrigger(QWidget &window, SpreadsheetApplication &spreadsheet, bool startAhead, QString templatePath)
+        : QObject(&window), window_(window), spreadsheet_(spreadsheet), started_(!startAhead),
+          templatePath_(std::move(templatePath))
     {
         window_.installEventFilter(this);
     }
@@ -28,7 +29,7 @@ protected:
             // window closed meanwhile wants no office.
             QTimer::singleShot(0, this, [this] {
                 if (window_.isVisible())
-                    spreadsheet_.startInstanceAhead();
+                    spreadsheet_.startInstanceAhead(templatePath_);
             });
         } else if (event->type() == QEvent::Close) {
             started_ = true;
@@ -40,14 +41,16 @@ protected:
 private:
     QWidget &window_;
     SpreadsheetApplication &spreadsheet_;
-    bool started_ = false;
+    bool started_;
+    QString templatePath_;
 };
 
 }  // namespace
 
-void startOfficeAheadAfterFirstPaint(QWidget &window, SpreadsheetApplication &spreadsheet)
+void tieOfficeToWindow(QWidget &window, SpreadsheetApplication &spreadsheet, bool startAhead,
+                       const QString &templatePath)
 {
-    new OfficeAheadTrigger(window, spreadsheet);
+    new OfficeAheadTrigger(window, spreadsheet, startAhead, templatePath);
 }
 
 }  // namespace qm

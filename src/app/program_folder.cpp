@@ -3,6 +3,7 @@
 #include "archive/archive_backup.h"
 #include "common/failure.h"
 #include "common/guarded_command.h"
+#include "common/program_log.h"
 #include "common/system_error_text.h"
 
 #include <QCoreApplication>
@@ -114,7 +115,9 @@ std::optional<QString> openProgramFolder(const ProgramFolderPlaces &places, Prom
     try {
         return prepareProgramFolder(places);
     } catch (...) {
-        prompts.message(unhandledFailureMessage(toFailure(std::current_exception())));
+        const Failure failure = toFailure(std::current_exception());
+        logShownFailure(logApp(), failure, u"папка программы", places.chosenFolder);
+        prompts.message(unhandledFailureMessage(failure));
         return std::nullopt;
     }
 }

@@ -25,7 +25,7 @@ std::unique_ptr<Form1> startMainWindow(const MainWindowServices &services)
                 if (choice == RestoreChoice::Declined)
                     return nullptr;
             }
-            logShownFailure(logApp(), failure, u"start-up");
+            logShownFailure(logApp(), failure, u"запуск", services.programFolder);
             services.prompts->message(unhandledFailureMessage(failure));
             return nullptr;
         }

@@ -1,5 +1,7 @@
 #include "common/guarded_command.h"
 
+#include "common/program_log.h"
+
 #include <new>
 
 using namespace Qt::StringLiterals;
@@ -26,22 +28,29 @@ Failure toFailure(std::exception_ptr error)
     } catch (const std::bad_alloc &) {
         return Failure(FailureCode::OutOfMemory, u"Недостаточно памяти."_s);
     } catch (const std::exception &other) {
-        return Failure(FailureCode::ApplicationDefined,
-                       u"Внутренняя ошибка программы: %1"_s.arg(QString::fromLocal8Bit(other.what())));
+        return Failure(FailureCode::ApplicationDefined, u"Внутренняя ошибка программы."_s,
+                       QString::fromLocal8Bit(other.what()));
     } catch (...) {
         return Failure(FailureCode::ApplicationDefined, u"Внутренняя ошибка программы."_s);
     }
 }
 
-bool runGuarded(Prompts &prompts, const std::function<void()> &command)
+bool runGuarded(Prompts &prompts, QStringView command, const std::function<void()> &run)
 {
     try {
-        command();
+        run();
         return true;
     } catch (...) {
-        prompts.message(unhandledFailureMessage(toFailure(std::current_exception())));
+        const Failure failure = toFailure(std::current_exception());
+        logShownFailure(logApp(), failure, command);
+        prompts.message(unhandledFailureMessage(failure));
         return false;
     }
+}
+
+bool runGuarded(Prompts &prompts, const std::function<void()> &command)
+{
+    return runGuarded(prompts, u"команда окна", command);
 }
 
 }  // namespace qm

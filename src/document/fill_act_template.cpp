@@ -24,11 +24,11 @@ const QStringList &registrationNumberCells()
     return cells;
 }
 
-void writeRow(SpreadsheetSheet &sheet, const QStringList &cells, const QString &text)
+void appendRow(std::vector<CellText> &cells, const QStringList &addresses, const QString &text)
 {
-    const QStringList characters = spreadOverCells(text, int(cells.size()));
-    for (qsizetype i = 0; i < cells.size(); ++i)
-        sheet.setCellText(cells[i], characters[i]);
+    const QStringList characters = spreadOverCells(text, int(addresses.size()));
+    for (qsizetype i = 0; i < addresses.size(); ++i)
+        cells.push_back({addresses[i], characters[i]});
 }
 
 }  // namespace
@@ -58,23 +58,27 @@ void FillActTemplate(SpreadsheetInstance &excel, const ActData &act, const QStri
     excel.addWorkbookFromTemplate(templatePath);
     const std::unique_ptr<SpreadsheetSheet> sheet = excel.activeSheet();
 
-    sheet->setCellText(u"I1"_s, act.taxInspectorate);
-    sheet->setCellText(u"J43"_s, act.taxInspectorate);
-    sheet->setCellText(u"C6"_s, chosenText(act.registerModel));
-    sheet->setCellText(u"G40"_s, chosenText(act.registerModel));
-    sheet->setCellText(u"I6"_s, act.serialNumber);
-    sheet->setCellText(u"M40"_s, act.serialNumber);
-    sheet->setCellText(u"O6"_s, act.yearMade);
-    sheet->setCellText(u"C41"_s, act.yearMade);
-    sheet->setCellText(u"F7"_s, act.customer);
-    sheet->setCellText(u"F28"_s, chosenText(act.mechanic));
-    sheet->setCellText(u"K28"_s, actDateText(act.date.date()));
-    sheet->setCellText(u"K45"_s, actDateText(act.date.date()));
-    writeRow(*sheet, innCells(), act.inn);
-    sheet->setCellText(u"F24"_s, act.contentsPreserved ? u"сохранилось"_s : u"не сохранилось"_s);
-    sheet->setCellText(u"L24"_s, act.readable ? u"возможно"_s : u"не возможно"_s);
-    sheet->setCellText(u"D17"_s, chosenText(act.operationType));
-    writeRow(*sheet, registrationNumberCells(), act.registrationNumber);
+    // The map's order; the sheet writes them in as few calls as it can.
+    std::vector<CellText> cells{
+        {u"I1"_s, act.taxInspectorate},
+        {u"J43"_s, act.taxInspectorate},
+        {u"C6"_s, chosenText(act.registerModel)},
+        {u"G40"_s, chosenText(act.registerModel)},
+        {u"I6"_s, act.serialNumber},
+        {u"M40"_s, act.serialNumber},
+        {u"O6"_s, act.yearMade},
+        {u"C41"_s, act.yearMade},
+        {u"F7"_s, act.customer},
+        {u"F28"_s, chosenText(act.mechanic)},
+        {u"K28"_s, actDateText(act.date.date())},
+        {u"K45"_s, actDateText(act.date.date())},
+    };
+    appendRow(cells, innCells(), act.inn);
+    cells.push_back({u"F24"_s, act.contentsPreserved ? u"сохранилось"_s : u"не сохранилось"_s});
+    cells.push_back({u"L24"_s, act.readable ? u"возможно"_s : u"не возможно"_s});
+    cells.push_back({u"D17"_s, chosenText(act.operationType)});
+    appendRow(cells, registrationNumberCells(), act.registrationNumber);
+    sheet->setCellTexts(cells);
 }
 
 }  // namespace qm

@@ -9,7 +9,7 @@ namespace qm {
 class SpreadsheetInstance;
 
 // Makes a new workbook from the template in the given instance and writes the
-// act into its active sheet, cell by cell. Saves, prints,
+// act into the 37 cells of its active sheet. Saves, prints,
 // shows and closes nothing. Throws qm::Failure; cells already written stay.
 void FillActTemplate(SpreadsheetInstance &excel, const ActData &act, const QString &templatePath);
 

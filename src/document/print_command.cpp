@@ -2,6 +2,7 @@
 
 #include "archive/archive_table.h"
 #include "archive/commands/save_act.h"
+#include "common/act_files.h"
 #include "common/failure.h"
 #include "common/guarded_command.h"
 #include "common/program_log.h"
@@ -11,7 +12,11 @@
 #include "document/spreadsheet.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -66,6 +71,7 @@ QStringView stepName(PrintCommand::Step step)
     case Step::Print: return u"print";
     case Step::ShowInstance: return u"show";
     case Step::SaveToArchive: return u"archive save";
+    case Step::SavePdfCopy: return u"PDF copy";
     case Step::ReleaseInstance: return u"release";
     case Step::Done: break;
     }
@@ -109,6 +115,10 @@ void PrintCommand::run()
             step = handleFailure(toFailure(std::current_exception()), step);
         }
     }
+    // Ended early: what the mechanic was never shown must not stay open,
+    // invisible, in the office.
+    if (instance_ && !shown_)
+        instance_->closeUnshownWorkbooks();
     instance_.reset();
 }
 
@@ -128,6 +138,7 @@ PrintCommand::Step PrintCommand::runStep(Step step)
     case Step::Print: return print();
     case Step::ShowInstance: return showInstance();
     case Step::SaveToArchive: return saveToArchive();
+    case Step::SavePdfCopy: return savePdfCopy();
     case Step::ReleaseInstance: return releaseInstance();
     case Step::Done: break;
     }
@@ -136,7 +147,8 @@ PrintCommand::Step PrintCommand::runStep(Step step)
 
 PrintCommand::Step PrintCommand::handleFailure(const Failure &failure, Step failedStep)
 {
-    logShownFailure(logDocument(), failure, stepName(failedStep));
+    // Only the template's path names a file here; the act's contents stay out of the log.
+    logShownFailure(logDocument(), failure, stepName(failedStep), values_.TemplatePath);
     if (failure.number() == FailureCode::TemplatePathInvalid) {
         MessageRequest request;
         request.title = u"Глюк !"_s;
@@ -158,6 +170,7 @@ PrintCommand::Step PrintCommand::handleFailure(const Failure &failure, Step fail
 
     if (failure.number() == FailureCode::ServerUnavailable && needsLiveInstance(failedStep)) {
         instance_.reset();
+        shown_ = false;
         return Step::StartInstance;
     }
     return failedStep;
@@ -293,12 +306,16 @@ PrintCommand::Step PrintCommand::print()
 PrintCommand::Step PrintCommand::showInstance()
 {
     instance_->setVisible(true);
+    shown_ = true;
     return Step::SaveToArchive;
 }
 
 PrintCommand::Step PrintCommand::saveToArchive()
 {
-    const SavedAct saved = SaveActToArchive(window_.currentAct(), archive_);
+    const ActData act = window_.currentAct();
+    const SavedAct saved = SaveActToArchive(act, archive_);
+    archivedAct_ = act;
+    recordNumber_ = saved.recordNumber;
     window_.showRecordCount(saved.recordCount);
     // The act is archived: a missing backup is news, not a reason to repeat
     // the save. Told once, not at every act of the day.
@@ -307,7 +324,52 @@ PrintCommand::Step PrintCommand::saveToArchive()
         logShownFailure(logArchive(), *saved.backupFailure, u"daily backup");
         prompts_.message(backupFailureMessage(*saved.backupFailure));
     }
+    return Step::SavePdfCopy;
+}
+
+// The copy is written under a name of its own and renamed when complete: a
+// half-written file never passes for the act's copy.
+PrintCommand::Step PrintCommand::savePdfCopy()
+{
+    if (!values_.SavePdf)
+        return Step::ReleaseInstance;
+    const QString folder = actPdfFolder(values_.programFolder);
+    const QString path = folder + u'/'
+        + actPdfFileName(archivedAct_.date.date(), archivedAct_.customer, archivedAct_.serialNumber, recordNumber_);
+    const QString partial = folder + u"/.~"_s + QFileInfo(path).fileName();
+    try {
+        if (!QDir().mkpath(folder))
+            throw Failure(FailureCode::PathFileAccessError,
+                          u"Не удаётся создать папку %1 для копий актов"_s.arg(QDir::toNativeSeparators(folder)));
+        instance_->exportActiveWorkbookAsPdf(partial);
+        if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) != 0)
+            throw Failure(FailureCode::PathFileAccessError,
+                          u"Не удаётся записать файл %1"_s.arg(QDir::toNativeSeparators(path)));
+    } catch (...) {
+        QFile::remove(partial);
+        reportPdfFailure(toFailure(std::current_exception()), path);
+    }
     return Step::ReleaseInstance;
+}
+
+// The act is archived by now whatever happens here. A fault that stays (a
+// folder that cannot be written) would otherwise greet every act.
+void PrintCommand::reportPdfFailure(const Failure &failure, const QString &pdfPath)
+{
+    if (values_.pdfFailureShown) {
+        qCWarning(logDocument).noquote() << "PDF copy not written again:" << failure.number() << pdfPath
+                                         << failure.technicalDetail();
+        return;
+    }
+    values_.pdfFailureShown = true;
+    logShownFailure(logDocument(), failure, stepName(Step::SavePdfCopy), pdfPath);
+    MessageRequest request;
+    request.title = u"Quillmarch"_s;
+    request.text = QString::number(failure.number()) + u" : "_s + failure.description()
+        + u"\r\nКопия акта в PDF не сохранена; акт сохранён в архиве."_s;
+    request.icon = PromptIcon::Warning;
+    request.buttons = PromptButtons::Ok;
+    prompts_.message(request);
 }
 
 PrintCommand::Step PrintCommand::releaseInstance()

@@ -24,9 +24,11 @@ struct PrintCommandWindow {
 
 // "Печатать": makes sure the archive will take the act and has a doubtful ИНН
 // confirmed, locates the template, fills a new workbook from it in a fresh
-// spreadsheet instance, offers to print, shows the workbook and archives the act.
-// Every failure on the way is reported with its number and, but for a bad
-// template path, the mechanic may repeat exactly the step that failed.
+// spreadsheet instance, offers to print, shows the workbook, archives the act
+// and keeps a PDF copy of it beside the archive. Every failure on the way is
+// reported with its number (and logged) and, but for a bad template path, the
+// mechanic may repeat exactly the step that failed. A workbook the command
+// made and never showed is closed when it ends early.
 class PrintCommand {
 public:
     PrintCommand(PrintCommandWindow window, ProgramValues &values, Prompts &prompts,
@@ -49,6 +51,7 @@ public:
         Print,
         ShowInstance,
         SaveToArchive,
+        SavePdfCopy,
         ReleaseInstance,
         Done,
     };
@@ -74,7 +77,9 @@ private:
     Step print();
     Step showInstance();
     Step saveToArchive();
+    Step savePdfCopy();
     Step releaseInstance();
+    void reportPdfFailure(const Failure &failure, const QString &pdfPath);
 
     QString templateBesideProgram() const;
 
@@ -87,6 +92,10 @@ private:
     std::unique_ptr<SpreadsheetInstance> instance_;
     QString chosenFile_;
     bool printRequested_ = false;
+    bool shown_ = false;
+    // The act as archived, and its record's number in the archive file.
+    ActData archivedAct_;
+    quint32 recordNumber_ = 0;
 };
 
 }  // namespace qm

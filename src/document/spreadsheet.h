@@ -3,8 +3,15 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 namespace qm {
+
+// One cell's text; address in A1 notation ("C13").
+struct CellText {
+    QString address;
+    QString text;
+};
 
 // The sheet that receives the act's cells.
 class SpreadsheetSheet {
@@ -12,8 +19,16 @@ public:
     virtual ~SpreadsheetSheet() = default;
 
     // Stores the text as the cell's value; always text, never a number or a formula.
-    // address is in A1 notation ("C13").
     virtual void setCellText(const QString &address, const QString &text) = 0;
+
+    // The same for many cells, each written once, in as few calls to the
+    // application as it allows; the cells end up exactly as if written one by
+    // one. A failure may leave some of them written.
+    virtual void setCellTexts(const std::vector<CellText> &cells)
+    {
+        for (const CellText &cell : cells)
+            setCellText(cell.address, cell.text);
+    }
 };
 
 // One running instance of the spreadsheet application, hidden until made visible.
@@ -38,6 +53,14 @@ public:
 
     // Shows the instance and its workbooks on screen.
     virtual void setVisible(bool visible) = 0;
+
+    // Writes the active workbook to a PDF file through the application's own
+    // export, replacing a file of that name. The folder must exist.
+    virtual void exportActiveWorkbookAsPdf(const QString &pdfPath) = 0;
+
+    // Closes the workbooks made here that were never shown: a command that
+    // ends early leaves nothing hidden behind. Never fails.
+    virtual void closeUnshownWorkbooks() noexcept = 0;
 };
 
 // Starts spreadsheet application instances.
@@ -45,18 +68,21 @@ class SpreadsheetApplication {
 public:
     virtual ~SpreadsheetApplication() = default;
 
-    // A new hidden instance without workbooks. Throws qm::Failure.
+    // A hidden instance of our own for one act. Throws qm::Failure.
     virtual std::unique_ptr<SpreadsheetInstance> startInstance() = 0;
 
     // Starting the application takes seconds the mechanic would otherwise wait
     // through at the first act. This begins a start without waiting for it and
     // never fails; the next startInstance() takes that instance over when it
-    // came up, and starts one as usual when it did not.
-    virtual void startInstanceAhead() {}
+    // came up, and starts one as usual when it did not. Given the template,
+    // the application may get ready for it meanwhile.
+    virtual void startInstanceAhead(const QString &templatePath = {}) { (void)templatePath; }
 
-    // Ends an instance started ahead that no startInstance() took over, leaving
-    // no process of it behind. One that was taken belongs to the user.
-    virtual void endUnusedInstance() {}
+    // Ends every application process the program started that holds nothing
+    // of the user's, after closing what the program left hidden in it. The
+    // acts shown and the user's own documents keep theirs running; an
+    // application the user had running before is never ended. Never fails.
+    virtual void endUnusedInstance() noexcept {}
 };
 
 }  // namespace qm

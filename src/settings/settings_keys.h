@@ -15,6 +15,8 @@ inline QString nullKeyKey() { return QStringLiteral("KeyNull"); }
 inline QString nullKeyDefault() { return QStringLiteral("127"); }
 inline QString officeAheadKey() { return QStringLiteral("OfficeAhead"); }
 inline QString officeAheadDefault() { return QStringLiteral("1"); }
+inline QString savePdfKey() { return QStringLiteral("SavePdf"); }
+inline QString savePdfDefault() { return QStringLiteral("1"); }
 
 inline QString archiveSection() { return QStringLiteral("Archive"); }
 inline QString backupDaysKey() { return QStringLiteral("BackupDays"); }

@@ -454,8 +454,9 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(program.spreadsheet.aheadStarts, aheadStarts);
 
+        // Started ahead or for an act, an office left holding nothing ends with the window.
         QTest::mouseClick(child<QPushButton>(*window, "bExit"), Qt::LeftButton);
-        QCOMPARE(program.spreadsheet.unusedEnds, aheadStarts);
+        QCOMPARE(program.spreadsheet.unusedEnds, 1);
     }
 };
 

@@ -9,6 +9,7 @@
 #include "archive/archive_table.h"
 #include "archive/dbf_archive.h"
 #include "archive/empty_archive.h"
+#include "common/act_files.h"
 #include "document/uno/libreoffice_calc.h"
 #include "document/uno/office_launch.h"
 #include "support/fake_keyboard_layout.h"
@@ -116,8 +117,8 @@ struct Program {
         return pids;
     }
 
-    // Whether the office started ahead answers on its pipe by now.
-    bool officeAnswers() const
+    // The pipe of the office started ahead, once it answers there.
+    QString answeringPipe() const
     {
         static const QRegularExpression pipe(u"pipe,name=([^;]+);"_s);
         for (const qint64 pid : officeProcesses(profile)) {
@@ -126,10 +127,12 @@ struct Program {
                 continue;
             const QRegularExpressionMatch match = pipe.match(QString::fromLocal8Bit(commandLine.readAll()));
             if (match.hasMatch() && calc::connectIfAnswering(match.captured(1)))
-                return true;
+                return match.captured(1);
         }
-        return false;
+        return {};
     }
+
+    bool officeAnswers() const { return !answeringPipe().isEmpty(); }
 
     bool isRunning(qint64 pid) const { return officeProcesses(profile).contains(pid); }
 
@@ -197,6 +200,16 @@ private Q_SLOTS:
         QCOMPARE(language.readAll().trimmed(), QByteArray("ru_RU.UTF-8"));
         QCOMPARE(CountArchiveRecords(program.archive), 1);
 
+        // Its PDF copy beside the archive, named after the act and its record:
+        // one A4 page holding the customer as text.
+        const ActData act = window->actData();
+        const QString pdf = actPdfFolder(program.folder.path()) + u'/'
+            + actPdfFileName(act.date.date(), act.customer, act.serialNumber, 1);
+        QVERIFY2(QFile::exists(pdf), qPrintable(pdf));
+        QCOMPARE(pdfPageCount(pdf), 1);
+        QVERIFY2(pdfPageSize(pdf).contains(u"(A4)"_s), qPrintable(pdfPageSize(pdf)));
+        QVERIFY(pdfText(pdf).contains(kOrganisation));
+
         // The act's office is the mechanic's now: leaving does not end it.
         const qint64 office = program.launched().constFirst();
         click(*window, "bExit");
@@ -224,6 +237,32 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!program.isRunning(office), kOfficeDeadlineMs);
         QTRY_VERIFY_WITH_TIMEOUT(officeProcesses(program.profile).isEmpty(), kOfficeDeadlineMs);
         QCOMPARE(program.launched().size(), 1);
+    }
+
+    // The first print takes the office started ahead and ends early: what it
+    // made and never showed is closed at once, and leaving ends the office.
+    void leavingAfterAPrintEndedEarlyEndsItsOffice()
+    {
+        Program program(work_->path());
+        program.folder.writeFile(u"Quillmarch.xls"_s, templateWithProtectedActSheet());
+        const auto window = program.show();
+        QVERIFY(window);
+        waitForTheOfficeAhead(program, true);
+        if (QTest::currentTestFailed())
+            return;
+        const qint64 office = program.launched().constFirst();
+
+        program.prompts.answer(PromptAnswer::No);   // do not repeat the fill
+        click(*window, "bCreateAct");
+
+        QCOMPARE(program.retryQuestions().size(), 1);
+        QVERIFY2(program.retryQuestions()[0].startsWith(u"1004 : "_s), qPrintable(program.retryQuestions()[0]));
+        QCOMPARE(documentsIn(program.answeringPipe()), 0);
+        QCOMPARE(CountArchiveRecords(program.archive), 0);
+
+        click(*window, "bExit");
+        QTRY_VERIFY_WITH_TIMEOUT(!program.isRunning(office), kOfficeDeadlineMs);
+        QTRY_VERIFY_WITH_TIMEOUT(officeProcesses(program.profile).isEmpty(), kOfficeDeadlineMs);
     }
 
     void officeThatDiedAfterStartingAheadIsReplaced_data() { whileItStartsOrOnceItAnswers(); }

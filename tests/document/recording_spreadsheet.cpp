@@ -1,5 +1,7 @@
 #include "recording_spreadsheet.h"
 
+#include <QFile>
+
 using namespace Qt::StringLiterals;
 
 namespace qm::test {
@@ -55,12 +57,28 @@ public:
     {
         owner_.maybeFail(u"visible"_s);
         owner_.log.append(prefix_ + (visible ? u"visible"_s : u"hidden"_s));
+        shown_ = visible;
+    }
+    void exportActiveWorkbookAsPdf(const QString &pdfPath) override
+    {
+        owner_.maybeFail(u"pdf"_s);
+        owner_.log.append(prefix_ + u"pdf "_s + pdfPath);
+        QFile file(pdfPath);
+        if (!file.open(QIODevice::WriteOnly))
+            throw Failure(FailureCode::PathFileAccessError, u"Файл не записан"_s, file.errorString());
+        file.write("%PDF-1.4\n");
+    }
+    void closeUnshownWorkbooks() noexcept override
+    {
+        if (!shown_ && workbooks_ > 0)
+            owner_.log.append(prefix_ + u"close unshown"_s);
     }
 
 private:
     RecordingSpreadsheet &owner_;
     QString prefix_;
     int workbooks_ = 0;
+    bool shown_ = false;
 };
 
 }  // namespace

@@ -14,11 +14,11 @@ namespace qm::test {
 class RecordingSpreadsheet final : public SpreadsheetApplication {
 public:
     std::unique_ptr<SpreadsheetInstance> startInstance() override;
-    void startInstanceAhead() override { ++aheadStarts; }
-    void endUnusedInstance() override { ++unusedEnds; }
+    void startInstanceAhead(const QString &) override { ++aheadStarts; }
+    void endUnusedInstance() noexcept override { ++unusedEnds; }
 
     // The next time `operation` ("start", "sheets", "add", "sheet", "cell",
-    // "print", "visible") would run, it throws a Failure with this number instead.
+    // "print", "visible", "pdf") would run, it throws a Failure with this number instead.
     void failNext(const QString &operation, int number, int afterCalls = 0);
 
     // Throws the scripted failure, if one is due for this operation.

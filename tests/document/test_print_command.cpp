@@ -4,10 +4,13 @@
 #include "archive_test_helpers.h"
 #include "common/failure.h"
 #include "document/print_command.h"
+#include "common/act_files.h"
 #include "recording_spreadsheet.h"
+#include "support/log_capture.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_program_folder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -39,6 +42,8 @@ struct PrintFixture {
         values.PrintCopies = 2;
         act.operationType = u"Заполнение ЭКЛЗ"_s;
         act.serialNumber = u"123"_s;
+        act.customer = u"ООО «Ромашка»"_s;
+        act.date = QDateTime(QDate(2026, 12, 7), QTime(10, 0));
     }
 
     void run()
@@ -51,6 +56,11 @@ struct PrintFixture {
     int archivedActs() { return CountArchiveRecords(archive); }
 
     QString templateBesideProgram() const { return folder.filePath(u"Quillmarch.xls"_s); }
+
+    QString pdfOfRecord(quint32 record) const
+    {
+        return actPdfFolder(folder.path()) + u'/' + actPdfFileName(act.date.date(), act.customer, act.serialNumber, record);
+    }
 
     TempProgramFolder folder;
     ActData act;
@@ -92,7 +102,7 @@ QStringList withoutCells(const QStringList &log)
 {
     QStringList calls;
     for (const QString &line : log)
-        if (!line.contains(u":cell "_s))
+        if (!line.contains(u":cell "_s) && !line.contains(u":pdf "_s))
             calls.append(line);
     return calls;
 }
@@ -322,6 +332,89 @@ private Q_SLOTS:
         QCOMPARE(f.prompts.messages[1].buttons, PromptButtons::Ok);
         QCOMPARE(withoutCells(f.spreadsheet.log).mid(4), (QStringList{u"1:visible"_s, u"1:release"_s}));
         QCOMPARE(f.archivedActs(), 1);
+    }
+
+    // Ended early, the command leaves no hidden workbook behind; shown, the
+    // workbooks are the mechanic's and stay.
+    void commandEndedEarlyClosesWhatItNeverShowed_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QList<PromptAnswer>>("answers");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("«Нет» to a failed fill") << u"cell"_s << QList<PromptAnswer>{PromptAnswer::No} << true;
+        QTest::newRow("«Нет» to a failed print")
+            << u"print"_s << QList<PromptAnswer>{PromptAnswer::Yes, PromptAnswer::No} << true;
+        QTest::newRow("a failed start") << u"start"_s << QList<PromptAnswer>{PromptAnswer::No} << false;
+        QTest::newRow("completed") << QString() << QList<PromptAnswer>{PromptAnswer::No} << false;
+    }
+
+    void commandEndedEarlyClosesWhatItNeverShowed()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QList<PromptAnswer>, answers);
+        QFETCH(bool, closed);
+        PrintFixture f;
+        if (!operation.isEmpty())
+            f.spreadsheet.failNext(operation, 1004);
+        for (PromptAnswer answer : answers)
+            f.prompts.answer(answer);
+        const LogCapture log;
+        f.run();
+        QCOMPARE(f.spreadsheet.log.contains(u"1:close unshown"_s), closed);
+        if (closed) {
+            QCOMPARE(f.spreadsheet.log.last(), u"1:release"_s);
+            // The failure shown is in the log with its step and the template, never the act.
+            QVERIFY2(log.joined().contains(u"failure 1004 at step \""_s) && log.joined().contains(f.templateBesideProgram()),
+                     qPrintable(log.joined()));
+            QVERIFY(!log.joined().contains(f.act.customer));
+        }
+    }
+
+    void pdfCopyOfEveryActNamedAfterItsRecord()
+    {
+        PrintFixture f;
+        f.prompts.answer(PromptAnswer::No);
+        f.prompts.answer(PromptAnswer::No);
+        f.run();
+        f.run();
+        QVERIFY(QFile::exists(f.pdfOfRecord(1)));
+        QVERIFY(QFile::exists(f.pdfOfRecord(2)));
+        // Written under another name first, then renamed: nothing else is left in the folder.
+        QCOMPARE(QDir(actPdfFolder(f.folder.path())).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        const qsizetype pdf = f.spreadsheet.log.indexOf(QRegularExpression(u"1:pdf .*"_s));
+        QVERIFY(pdf > f.spreadsheet.log.indexOf(u"1:visible"_s));
+
+        PrintFixture off;
+        off.values.SavePdf = false;
+        off.prompts.answer(PromptAnswer::No);
+        off.run();
+        QVERIFY(!off.spreadsheet.log.join(u'\n').contains(u":pdf"_s));
+        QVERIFY(!QFileInfo::exists(actPdfFolder(off.folder.path())));
+        QCOMPARE(off.archivedActs(), 1);
+    }
+
+    void pdfThatCannotBeWrittenIsToldOnceAndTheActsAreArchived()
+    {
+        PrintFixture f;
+        // The folder for the copies cannot be made: a file stands in its place.
+        QFile blocker(actPdfFolder(f.folder.path()));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        f.prompts.answer(PromptAnswer::No);   // print question
+        f.prompts.answer(PromptAnswer::Ok);   // the PDF failure
+        f.prompts.answer(PromptAnswer::No);   // print question of the second act
+        const LogCapture log;
+        f.run();
+        f.run();
+        QCOMPARE(f.archivedActs(), 2);
+        QCOMPARE(f.shownCount, 2);
+        QStringList told;
+        for (const MessageRequest &message : f.prompts.messages)
+            if (message.title == u"Quillmarch"_s)
+                told << message.text;
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].startsWith(u"75 : "_s) && told[0].contains(u"PDF"_s), qPrintable(told[0]));
+        QVERIFY(log.joined().contains(u"failure 75 at step \"PDF copy\""_s));
     }
 
     // Whatever the save would refuse stops the command first, before any

@@ -20,6 +20,7 @@
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/uno/Sequence.hxx>
@@ -27,7 +28,10 @@
 #include <com/sun/star/view/XPrintable.hpp>
 
 #include <limits>
+#include <mutex>
 #include <utility>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using css::uno::Any;
@@ -35,6 +39,26 @@ using css::uno::Reference;
 using css::uno::Sequence;
 
 namespace qm::calc {
+
+// What the template's file says about itself: found by asking the office to
+// look into the file (a dozen calls) and by reading it, and the same until
+// the file changes. Kept for the process, so that an office started ahead
+// that has seen the template passes it on to the first act.
+struct CalcInstance::TemplateFacts {
+    QString path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    qint64 modifiedNs = 0;
+    rtl::OUString filter;
+    std::optional<int> excelActiveIndex;
+
+    bool isOf(const TemplateFacts &file) const
+    {
+        return path == file.path && device == file.device && inode == file.inode && size == file.size
+            && modifiedNs == file.modifiedNs;
+    }
+};
 
 namespace {
 
@@ -75,10 +99,52 @@ std::optional<int> excelSavedActiveIndex(const QString &templatePath, const rtl:
     return xlsActiveSheetIndex(file.readAll());
 }
 
+// The file's identity: replaced, rewritten or touched, it is another file.
+CalcInstance::TemplateFacts identityOf(const QString &templatePath)
+{
+    CalcInstance::TemplateFacts file;
+    file.path = QFileInfo(templatePath).absoluteFilePath();
+    struct stat status {};
+    if (::stat(QFile::encodeName(file.path).constData(), &status) == 0) {
+        file.device = status.st_dev;
+        file.inode = status.st_ino;
+        file.size = status.st_size;
+        file.modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    }
+    return file;
+}
+
+std::mutex knownTemplateLock;
+std::optional<CalcInstance::TemplateFacts> knownTemplate;
+
 }  // namespace
 
+CalcInstance::TemplateFacts CalcInstance::templateFacts(const QString &templatePath, const rtl::OUString &url)
+{
+    const TemplateFacts file = identityOf(templatePath);
+    {
+        const std::lock_guard<std::mutex> lock(knownTemplateLock);
+        if (knownTemplate && knownTemplate->isOf(file))
+            return *knownTemplate;
+    }
+    TemplateFacts facts = file;
+    facts.filter = spreadsheetFilterFor(*session_, templatePath, url);
+    facts.excelActiveIndex = excelSavedActiveIndex(templatePath, facts.filter);
+    // Changed while it was being looked at: not kept, the next act looks again.
+    if (identityOf(templatePath).isOf(file)) {
+        const std::lock_guard<std::mutex> lock(knownTemplateLock);
+        knownTemplate = facts;
+    }
+    return facts;
+}
+
+CalcInstance::CalcInstance(std::shared_ptr<OfficeSession> session, QString printToFile)
+    : session_(std::move(session)), printToFile_(std::move(printToFile))
+{
+}
+
 CalcInstance::CalcInstance(OfficeConnection connection, QString printToFile)
-    : session_(std::make_shared<OfficeSession>(std::move(connection))), printToFile_(std::move(printToFile))
+    : CalcInstance(std::make_shared<OfficeSession>(std::move(connection)), std::move(printToFile))
 {
 }
 
@@ -100,9 +166,10 @@ void CalcInstance::addWorkbookFromTemplate(const QString &templatePath)
 {
     requireReadableTemplate(templatePath);
     const rtl::OUString url = fileUrl(templatePath);
-    const rtl::OUString filter = spreadsheetFilterFor(*session_, templatePath, url);
+    const TemplateFacts facts = templateFacts(templatePath, url);
+    const rtl::OUString &filter = facts.filter;
     const QString action = u"создать книгу по шаблону %1"_s.arg(templatePath);
-    const std::optional<int> excelActiveIndex = excelSavedActiveIndex(templatePath, filter);
+    const std::optional<int> excelActiveIndex = facts.excelActiveIndex;
     workbook_ = session_->run(action, [&] {
         // As a template: the office makes a new untitled document of it and never
         // opens the file itself for editing.
@@ -195,6 +262,36 @@ void CalcInstance::setVisible(bool visible)
                     top->toFront();
         }
     });
+    shown_ = visible;
+}
+
+void CalcInstance::exportActiveWorkbookAsPdf(const QString &pdfPath)
+{
+    const QString action = u"сохранить копию акта в PDF %1"_s.arg(pdfPath);
+    requireWorkbook(action);
+    session_->run(action, [&] {
+        const Reference<css::frame::XStorable> storable(workbook_, css::uno::UNO_QUERY_THROW);
+        storable->storeToURL(fileUrl(pdfPath), properties({
+                                                   property("FilterName", Any(rtl::OUString("calc_pdf_Export"))),
+                                                   property("Overwrite", Any(true)),
+                                               }));
+    });
+}
+
+void CalcInstance::closeUnshownWorkbooks() noexcept
+{
+    if (shown_ || !session_->isAlive())
+        return;
+    for (const Reference<css::sheet::XSpreadsheetDocument> &workbook : workbooks_) {
+        try {
+            if (const Reference<css::util::XCloseable> closeable{workbook, css::uno::UNO_QUERY}; closeable.is())
+                closeable->close(true);
+        } catch (const css::uno::Exception &) {
+            // Gone with its office, or refused: nothing more can be done from here.
+        }
+    }
+    workbooks_.clear();
+    workbook_.clear();
 }
 
 }  // namespace qm::calc

@@ -12,11 +12,12 @@
 
 namespace qm::calc {
 
-// One office reached over its own pipe, and the workbooks we made in it. The
-// last workbook made from a template is the active one. Destroying the object
-// only drops our references: the office and its documents stay for the user.
+// One act's use of an office, and the workbooks made for it there. The last
+// workbook made from a template is the active one. Destroying the object only
+// drops our references: the office and the workbooks shown stay for the user.
 class CalcInstance : public LibreOfficeInstance {
 public:
+    CalcInstance(std::shared_ptr<OfficeSession> session, QString printToFile);
     CalcInstance(OfficeConnection connection, QString printToFile);
 
     bool isAlive() const override;
@@ -25,12 +26,18 @@ public:
     std::unique_ptr<SpreadsheetSheet> activeSheet() override;
     void printActiveWorkbook(int copies) override;
     void setVisible(bool visible) override;
+    void exportActiveWorkbookAsPdf(const QString &pdfPath) override;
+    void closeUnshownWorkbooks() noexcept override;
 
     // The office behind this instance (tests read it back and shut it down).
     const OfficeConnection &connection() const { return session_->connection(); }
     const css::uno::Reference<css::sheet::XSpreadsheetDocument> &activeWorkbook() const { return workbook_; }
 
+    // What the template file says about itself, kept until the file changes.
+    struct TemplateFacts;
+
 private:
+    TemplateFacts templateFacts(const QString &templatePath, const rtl::OUString &url);
     const css::uno::Reference<css::sheet::XSpreadsheetDocument> &requireWorkbook(const QString &action) const;
     css::uno::Reference<css::sheet::XSpreadsheet> savedActiveSheet() const;
 
@@ -41,6 +48,7 @@ private:
     // them all: one left hidden (a fill that failed half-way and was repeated)
     // could be neither seen nor closed, and would keep the office running.
     std::vector<css::uno::Reference<css::sheet::XSpreadsheetDocument>> workbooks_;
+    bool shown_ = false;
     // Read from an Excel template's own file: the office cannot tell it for a
     // hidden document.
     std::optional<int> savedActiveIndex_;

@@ -3,10 +3,12 @@
 #include "document/uno/calc_instance.h"
 #include "document/uno/office_ahead.h"
 #include "document/uno/office_launch.h"
+#include "document/uno/office_process.h"
 
 #include "common/failure.h"
 
 #include <optional>
+#include <vector>
 
 namespace qm {
 
@@ -19,43 +21,81 @@ public:
     LibreOfficeCalc(const LibreOfficeCalc &) = delete;
     LibreOfficeCalc &operator=(const LibreOfficeCalc &) = delete;
 
-    // A new office process of its own is asked for every time; with the user's
-    // profile an office already running takes the new pipe over, which is how
-    // LibreOffice shares one process between its windows. The office started
-    // ahead is such a new process too, only started earlier.
+    // The office of the last act while it still answers; connecting anew costs
+    // more than the rest of an act. Otherwise the office started ahead, or a new
+    // office process: with the user's profile an office already running takes
+    // the new pipe over, which is how LibreOffice shares one process between
+    // its windows.
     std::unique_ptr<SpreadsheetInstance> startInstance() override
     {
+        if (kept_ && kept_->answers())
+            return std::make_unique<calc::CalcInstance>(kept_, options_.printToFile);
+        kept_.reset();
+        std::optional<calc::OfficeConnection> office;
         if (ahead_) {
-            std::optional<calc::OfficeConnection> office = ahead_->takeOver();
+            office = ahead_->takeOver();
+            own_.push_back(std::move(ahead_->office()));
             ahead_.reset();
-            if (office)
-                return std::make_unique<calc::CalcInstance>(std::move(*office), options_.printToFile);
         }
-        return std::make_unique<calc::CalcInstance>(calc::launchOffice(options_), options_.printToFile);
+        // The office started ahead was connected while it came up; it may have
+        // died since.
+        if (office) {
+            kept_ = std::make_shared<calc::OfficeSession>(std::move(*office));
+            if (!kept_->answers())
+                kept_.reset();
+        }
+        if (!kept_)
+            kept_ = std::make_shared<calc::OfficeSession>(launch());
+        return std::make_unique<calc::CalcInstance>(kept_, options_.printToFile);
     }
 
-    void startInstanceAhead() override
+    void startInstanceAhead(const QString &templatePath) override
     {
-        if (ahead_)
+        if (ahead_ || kept_)
             return;
         try {
-            ahead_.emplace(options_);
+            ahead_.emplace(options_, templatePath);
         } catch (const Failure &) {
             // Nobody asked for an office yet: the first act starts one as usual
             // and reports then what goes wrong.
         }
     }
 
-    void endUnusedInstance() override
+    void endUnusedInstance() noexcept override
     {
-        if (ahead_)
-            ahead_->end();
-        ahead_.reset();
+        kept_.reset();
+        if (ahead_) {
+            ahead_->stop();
+            ahead_->office().endIfUnused();
+            ahead_.reset();
+        }
+        for (calc::OwnedOffice &office : own_)
+            office.endIfUnused();
+        own_.clear();
     }
 
 private:
+    calc::OfficeConnection launch()
+    {
+        // The runtime first: a failure to set it up must not leave an office behind.
+        calc::localContext();
+        calc::OwnedOffice &office = own_.emplace_back(calc::OwnedOffice::launch(options_));
+        try {
+            // The launcher's end tells at once that the office died while starting.
+            return calc::connectToOffice(office.started.pipeName, options_, [&office] { return office.isRunning(); });
+        } catch (const Failure &) {
+            // One that hangs must not linger unseen beside the one the retry starts.
+            calc::terminateOfficeProcesses(office.started.pid, office.started.pipeName);
+            throw;
+        }
+    }
+
     LibreOfficeOptions options_;
     std::optional<calc::OfficeStartedAhead> ahead_;
+    // Every office this program started and has not ended; the watchdog of
+    // each stays armed until then.
+    std::vector<calc::OwnedOffice> own_;
+    std::shared_ptr<calc::OfficeSession> kept_;
 };
 
 }  // namespace

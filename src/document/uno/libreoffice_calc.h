@@ -23,6 +23,9 @@ struct LibreOfficeOptions {
     QString printToFile;
     // How long a freshly started office may take to answer.
     int startTimeoutSeconds = 30;
+    // The program run as the watchdog of every office it starts (with the
+    // option of office_watchdog.h); empty runs none.
+    QString watchdogProgram;
 };
 
 // An instance that can tell whether its office is still there. After the office
@@ -34,7 +37,8 @@ public:
 };
 
 // The spreadsheet application on LibreOffice Calc. Every instance it starts is a
-// LibreOfficeInstance.
+// LibreOfficeInstance. The office is kept connected from one act to the next;
+// each act still gets a workbook of its own, shown and left with the user.
 std::unique_ptr<SpreadsheetApplication> makeLibreOfficeCalc(const LibreOfficeOptions &options);
 
 }  // namespace qm

@@ -1,69 +1,83 @@
 #include "document/uno/office_ahead.h"
 
 #include "common/failure.h"
+#include "document/uno/calc_instance.h"
 #include "document/uno/office_process.h"
-
-#include <com/sun/star/container/XEnumeration.hpp>
-#include <com/sun/star/container/XEnumerationAccess.hpp>
 
 #include <utility>
 
 namespace qm::calc {
 
-namespace {
-
-bool hasDocuments(const OfficeConnection &office)
+OwnedOffice OwnedOffice::launch(const LibreOfficeOptions &options)
 {
-    const css::uno::Reference<css::container::XEnumerationAccess> components = office.desktop->getComponents();
-    return components.is() && components->createEnumeration()->hasMoreElements();
+    OwnedOffice office;
+    office.started = startOffice(options);
+    office.watchdog = OfficeWatchdog::start(options.watchdogProgram, office.started);
+    return office;
 }
 
-}  // namespace
-
-OfficeStartedAhead::OfficeStartedAhead(LibreOfficeOptions options)
-    : options_(std::move(options)), started_(startOffice(options_))
+bool OwnedOffice::isRunning() const
 {
+    return isOfficeProcess(started.pid, started.pipeName);
 }
 
-bool OfficeStartedAhead::hasProcess() const
+void OwnedOffice::endIfUnused() noexcept
 {
-    return isOfficeProcess(started_.pid, started_.pipeName);
+    endOfficeIfUnused(started);
+    if (watchdog)
+        watchdog->disarm();
 }
 
-std::optional<OfficeConnection> OfficeStartedAhead::takeOver()
+OfficeStartedAhead::OfficeStartedAhead(LibreOfficeOptions options, QString templatePath)
+    : options_(std::move(options)), templatePath_(std::move(templatePath)), office_(OwnedOffice::launch(options_))
+{
+    prepareLocalRuntime();
+    thread_ = std::thread([this] { getReady(); });
+}
+
+OfficeStartedAhead::~OfficeStartedAhead()
+{
+    stop();
+}
+
+void OfficeStartedAhead::stop() noexcept
+{
+    stopped_ = true;
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void OfficeStartedAhead::getReady()
 {
     try {
         // Once the launcher has gone, the pipe answers at once or never: it was
         // either handed to an office already running, or the office died.
-        return connectToOffice(started_.pipeName, options_, [this] { return hasProcess(); });
+        connection_ = connectToOffice(office_.started.pipeName, options_,
+                                      [this] { return !stopped_ && office_.isRunning(); });
     } catch (const Failure &) {
-        // One that hangs must not linger unseen beside the office started instead.
-        terminateOfficeProcesses(started_.pid, started_.pipeName);
-        return std::nullopt;
+        return;
+    }
+    // An office the user had running is ready as it is.
+    if (stopped_ || templatePath_.isEmpty() || !office_.isRunning())
+        return;
+    try {
+        CalcInstance rehearsal(*connection_, QString());
+        rehearsal.addWorkbookFromTemplate(templatePath_);
+        rehearsal.activeSheet();
+        rehearsal.closeUnshownWorkbooks();
+    } catch (const Failure &) {
+        // The first act meets the same trouble and reports it then.
     }
 }
 
-void OfficeStartedAhead::end() noexcept
+std::optional<OfficeConnection> OfficeStartedAhead::takeOver()
 {
-    // Gone already, or it handed the pipe to an office that was running before
-    // ours: that one is the user's.
-    if (!hasProcess())
-        return;
-    try {
-        if (const std::optional<OfficeConnection> office = connectIfAnswering(started_.pipeName)) {
-            if (hasDocuments(*office))
-                return;
-            if (office->desktop->terminate())
-                return;
-        }
-    } catch (const css::uno::Exception &) {
-        // The bridge going away under the call is the office ending.
-        return;
-    } catch (const Failure &) {
-        // No UNO runtime here: the signal below still ends it.
-    }
-    // Not up yet, or it refused to end while nothing of the user's is open in it.
-    terminateOfficeProcesses(started_.pid, started_.pipeName);
+    if (thread_.joinable())
+        thread_.join();
+    if (!connection_)
+        // One that hangs must not linger unseen beside the office started instead.
+        terminateOfficeProcesses(office_.started.pid, office_.started.pipeName);
+    return std::exchange(connection_, std::nullopt);
 }
 
 }  // namespace qm::calc

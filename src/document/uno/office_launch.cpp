@@ -16,7 +16,10 @@
 #include <com/sun/star/frame/Desktop.hpp>
 #include <cppuhelper/bootstrap.hxx>
 
+#include <clocale>
 #include <csignal>
+#include <locale.h>
+#include <mutex>
 
 using namespace Qt::StringLiterals;
 using css::uno::Reference;
@@ -38,6 +41,21 @@ QString uniquePipeName()
     return u"quillmarch_%1_%2_%3"_s.arg(QCoreApplication::applicationPid())
         .arg(++started)
         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+}
+
+// A locale the system lacks leaves the office in the plain "C" locale, where
+// file names are ASCII: a template or a PDF copy in a folder with Cyrillic
+// letters ("Акты") could not be opened or written. Without the Russian locale
+// the office keeps the same UTF-8 file names, with menus in English.
+QString officeLocale()
+{
+    for (const char *name : {"ru_RU.UTF-8", "C.UTF-8"}) {
+        if (const locale_t available = ::newlocale(LC_ALL_MASK, name, locale_t(nullptr))) {
+            ::freelocale(available);
+            return QString::fromLatin1(name);
+        }
+    }
+    return u"C.UTF-8"_s;
 }
 
 qint64 startOfficeProcess(const LibreOfficeOptions &options, const QString &pipeName)
@@ -69,13 +87,14 @@ qint64 startOfficeProcess(const LibreOfficeOptions &options, const QString &pipe
     // whatever the desktop's language. A language chosen in LibreOffice's own
     // settings is read before the locale, so the user's choice still wins.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"LC_ALL"_s, u"ru_RU.UTF-8"_s);
-    environment.insert(u"LANG"_s, u"ru_RU.UTF-8"_s);
+    const QString locale = officeLocale();
+    environment.insert(u"LC_ALL"_s, locale);
+    environment.insert(u"LANG"_s, locale);
     process.setProcessEnvironment(environment);
     qint64 pid = 0;
     if (!process.startDetached(&pid))
         throw Failure(FailureCode::CannotCreateObject,
-                      u"Не удаётся запустить LibreOffice (%1): %2"_s.arg(soffice, process.errorString()));
+                      u"Не удаётся запустить LibreOffice (%1)"_s.arg(soffice), process.errorString());
     return pid;
 }
 
@@ -86,11 +105,8 @@ rtl::OUString pipeUrl(const QString &pipeName)
 
 }  // namespace
 
-Reference<css::uno::XComponentContext> localContext()
+void prepareLocalRuntime()
 {
-    static Reference<css::uno::XComponentContext> context;
-    if (context.is())
-        return context;
     // Our executable is not in the office's folder, so the runtime has to be told
     // where its own bootstrap settings are.
     if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP"))
@@ -98,11 +114,21 @@ Reference<css::uno::XComponentContext> localContext()
     // A write to the pipe of an office that has just died must turn into an
     // exception of the bridge, not end the program.
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+Reference<css::uno::XComponentContext> localContext()
+{
+    static std::mutex settingUp;
+    const std::lock_guard<std::mutex> lock(settingUp);
+    static Reference<css::uno::XComponentContext> context;
+    if (context.is())
+        return context;
+    prepareLocalRuntime();
     try {
         context = cppu::defaultBootstrap_InitialComponentContext();
     } catch (const css::uno::Exception &e) {
         throw Failure(FailureCode::CannotCreateObject,
-                      u"Не удаётся подготовить связь с LibreOffice (%1): %2"_s.arg(programDir, toQString(e.Message)));
+                      u"Не удаётся подготовить связь с LibreOffice (%1)"_s.arg(programDir), toQString(e.Message));
     }
     return context;
 }
@@ -125,22 +151,30 @@ OfficeConnection connectToOffice(const QString &pipeName, const LibreOfficeOptio
     try {
         const Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
         for (;;) {
-            const bool lastAttempt = deadline.hasExpired() || (mayStillAnswer && !mayStillAnswer());
+            // Asked before each attempt, so an office that died while starting
+            // is known within one pause, not at the end of the deadline.
+            const bool ended = mayStillAnswer && !mayStillAnswer();
+            const bool lastAttempt = ended || deadline.hasExpired();
             try {
                 connection.context.set(resolver->resolve(pipeUrl(pipeName)), css::uno::UNO_QUERY_THROW);
                 break;
-            } catch (const css::connection::NoConnectException &) {
+            } catch (const css::connection::NoConnectException &e) {
+                if (lastAttempt && ended)
+                    throw Failure(FailureCode::CannotCreateObject,
+                                  u"LibreOffice (%1) завершилась, не успев ответить"_s.arg(sofficePathOf(options)),
+                                  toQString(e.Message));
                 if (lastAttempt)
                     throw Failure(FailureCode::CannotCreateObject,
                                   u"LibreOffice (%1) не ответила за %2 с"_s.arg(sofficePathOf(options))
-                                      .arg(options.startTimeoutSeconds));
+                                      .arg(options.startTimeoutSeconds),
+                                  toQString(e.Message));
                 QThread::msleep(100);
             }
         }
         connection.desktop = css::frame::Desktop::create(connection.context);
     } catch (const css::uno::Exception &e) {
         throw Failure(FailureCode::CannotCreateObject,
-                      u"Не удаётся подключиться к LibreOffice: %1"_s.arg(toQString(e.Message)));
+                      u"Не удаётся подключиться к LibreOffice"_s, toQString(e.Message));
     }
     return connection;
 }
@@ -157,13 +191,6 @@ std::optional<OfficeConnection> connectIfAnswering(const QString &pipeName)
         return std::nullopt;
     }
     return connection;
-}
-
-OfficeConnection launchOffice(const LibreOfficeOptions &options)
-{
-    // The runtime first: a failure to set it up must not leave an office behind.
-    localContext();
-    return connectToOffice(startOffice(options).pipeName, options);
 }
 
 }  // namespace qm::calc

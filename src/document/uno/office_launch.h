@@ -34,18 +34,20 @@ StartedOffice startOffice(const LibreOfficeOptions &options);
 
 // Connects to the office behind the pipe, waiting for it to come up for the
 // start deadline of the options. mayStillAnswer, when given, is asked between
-// attempts: once it says no, one last attempt decides. Throws Failure 429.
+// attempts: once it says no (the office's process has ended), one last attempt
+// decides. Throws Failure 429.
 OfficeConnection connectToOffice(const QString &pipeName, const LibreOfficeOptions &options,
                                  const std::function<bool()> &mayStillAnswer = {});
 
 // One attempt: the connection when the office behind the pipe answers now.
 std::optional<OfficeConnection> connectIfAnswering(const QString &pipeName);
 
-// Starts soffice listening on a pipe of its own and connects to it.
-// Throws Failure 429 when the office cannot be started or does not answer in time.
-OfficeConnection launchOffice(const LibreOfficeOptions &options);
-
-// The UNO runtime of this process, set up on first use; throws Failure 429.
+// The UNO runtime of this process, set up on first use by whichever thread
+// asks first; throws Failure 429.
 css::uno::Reference<css::uno::XComponentContext> localContext();
+
+// What the runtime needs of the process (its bootstrap variable, SIGPIPE
+// ignored), done on the window's thread before another thread sets it up.
+void prepareLocalRuntime();
 
 }  // namespace qm::calc

@@ -65,7 +65,7 @@ void requireReadableTemplate(const QString &templatePath)
     QFile file(templatePath);
     if (!file.open(QIODevice::ReadOnly))
         throw Failure(FailureCode::TemplatePathInvalid,
-                      u"Файл шаблона %1 недоступен для чтения: %2"_s.arg(templatePath, file.errorString()));
+                      u"Файл шаблона %1 недоступен для чтения"_s.arg(templatePath), file.errorString());
     if (file.size() == 0)
         throw Failure(FailureCode::ApplicationDefined, u"Файл шаблона %1 пуст"_s.arg(templatePath));
 }

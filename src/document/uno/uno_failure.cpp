@@ -14,12 +14,17 @@ namespace qm::calc {
 
 namespace {
 
+// The office's own words are English and name its source files: the mechanic
+// reads what was being done, the log keeps what the office said.
 Failure officeGone(const QString &action, const QString &detail)
 {
-    QString text = u"LibreOffice больше не отвечает (операция: %1)"_s.arg(action);
-    if (!detail.isEmpty())
-        text += u": "_s + detail;
-    return Failure(FailureCode::ServerUnavailable, text);
+    return Failure(FailureCode::ServerUnavailable, u"LibreOffice больше не отвечает (операция: %1)"_s.arg(action),
+                   detail);
+}
+
+Failure operationRefused(const QString &action, const QString &detail)
+{
+    return Failure(FailureCode::ApplicationDefined, u"LibreOffice не выполнила операцию «%1»"_s.arg(action), detail);
 }
 
 }  // namespace
@@ -41,6 +46,13 @@ bool OfficeSession::officeAnswers() const
     }
 }
 
+bool OfficeSession::answers()
+{
+    if (alive_ && !officeAnswers())
+        alive_ = false;
+    return alive_;
+}
+
 void OfficeSession::failFromCurrentException(const QString &action)
 {
     try {
@@ -55,11 +67,9 @@ void OfficeSession::failFromCurrentException(const QString &action)
             alive_ = false;
             throw officeGone(action, toQString(e.Message));
         }
-        throw Failure(FailureCode::ApplicationDefined,
-                      u"LibreOffice не выполнила операцию «%1»: %2"_s.arg(action, toQString(e.Message)));
+        throw operationRefused(action, toQString(e.Message));
     } catch (const css::uno::Exception &e) {
-        throw Failure(FailureCode::ApplicationDefined,
-                      u"LibreOffice не выполнила операцию «%1»: %2"_s.arg(action, toQString(e.Message)));
+        throw operationRefused(action, toQString(e.Message));
     }
 }
 

@@ -18,6 +18,8 @@ public:
     explicit OfficeSession(OfficeConnection connection);
 
     bool isAlive() const { return alive_; }
+    // Asks the office (one round trip); an office gone away stays gone.
+    bool answers();
     const OfficeConnection &connection() const { return connection_; }
 
     // Runs one office operation; what it throws from UNO becomes a Failure.
@@ -38,6 +40,7 @@ public:
 private:
     void requireAlive(const QString &action) const;
     bool officeAnswers() const;
+
 
     OfficeConnection connection_;
     bool alive_ = true;

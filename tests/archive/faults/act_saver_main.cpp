@@ -124,6 +124,9 @@ int printOnce(const QString &folder, const QString &id)
     qm::test::RecordingSpreadsheet spreadsheet;
     qm::ProgramValues values;
     values.programFolder = folder;
+    // The archive is what this helper exercises: run as another user, it may
+    // not write the folder, and would tell of the act's PDF copy too.
+    values.SavePdf = false;
     writeLine(u"ready"_s);
     if (readLine() != u"go"_s)
         return 5;

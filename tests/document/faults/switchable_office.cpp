@@ -35,6 +35,8 @@ public:
     }
     void printActiveWorkbook(int copies) override { real_->printActiveWorkbook(copies); }
     void setVisible(bool visible) override { real_->setVisible(visible); }
+    void exportActiveWorkbookAsPdf(const QString &path) override { real_->exportActiveWorkbookAsPdf(path); }
+    void closeUnshownWorkbooks() noexcept override { real_->closeUnshownWorkbooks(); }
 
 private:
     std::shared_ptr<calc::CalcInstance> real_;

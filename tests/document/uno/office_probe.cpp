@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
@@ -91,6 +93,28 @@ void terminateOffice(const calc::OfficeConnection &office)
     office.desktop->terminate();
 }
 
+QByteArray templateWithProtectedActSheet()
+{
+    QFile shipped(QStringLiteral(QM_SHIPPED_DATA_DIR) + u"/Quillmarch.fods"_s);
+    if (!shipped.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read the shipped template");
+    return QString::fromUtf8(shipped.readAll())
+        .replace(u"table:name=\"Акт\""_s, u"table:name=\"Акт\" table:protected=\"true\""_s)
+        .toUtf8();
+}
+
+int documentsIn(const QString &pipeName)
+{
+    const std::optional<calc::OfficeConnection> office = calc::connectIfAnswering(pipeName);
+    if (!office)
+        return -1;
+    int count = 0;
+    const Reference<css::container::XEnumeration> documents = office->desktop->getComponents()->createEnumeration();
+    for (; documents->hasMoreElements(); documents->nextElement())
+        ++count;
+    return count;
+}
+
 QString pdfText(const QString &pdfPath)
 {
     return runTool(u"pdftotext"_s, {u"-layout"_s, pdfPath, u"-"_s});
@@ -100,6 +124,12 @@ int pdfPageCount(const QString &pdfPath)
 {
     const QRegularExpression pages(u"^Pages:\\s+(\\d+)"_s, QRegularExpression::MultilineOption);
     return pages.match(runTool(u"pdfinfo"_s, {pdfPath})).captured(1).toInt();
+}
+
+QString pdfPageSize(const QString &pdfPath)
+{
+    const QRegularExpression size(u"^Page size:\\s+(.*)$"_s, QRegularExpression::MultilineOption);
+    return size.match(runTool(u"pdfinfo"_s, {pdfPath})).captured(1).trimmed();
 }
 
 QByteArray fileSha256(const QString &path)

@@ -30,8 +30,16 @@ QList<qint64> officeProcesses(const QString &commandLineMarker);
 // Ends the office for good; only the test fixture may do this.
 void terminateOffice(const calc::OfficeConnection &office);
 
+// The shipped template with its act sheet protected: a workbook is made of
+// it, and the office refuses the first cell written.
+QByteArray templateWithProtectedActSheet();
+// How many documents the office behind the pipe holds; -1 when it does not answer.
+int documentsIn(const QString &pipeName);
+
 QString pdfText(const QString &pdfPath);
 int pdfPageCount(const QString &pdfPath);
+// "595.276 x 841.89 pts (A4)"
+QString pdfPageSize(const QString &pdfPath);
 QByteArray fileSha256(const QString &path);
 
 }  // namespace qm::test

@@ -65,6 +65,9 @@ private Q_SLOTS:
     void unusableTemplateIsANumberedFailure();
     void printingFewerThanOneCopyFails_data();
     void printingFewerThanOneCopyFails();
+    void templateChangedUnderTheSameNameIsReadAgain();
+    void cellsWrittenTogetherEqualCellsWrittenOneByOne();
+    void pdfCopyIsOneA4PageWithTheActAsText();
     void officeKilledMidRunFailsWith462FromThenOn();
 
 private:
@@ -260,6 +263,91 @@ void LibreOfficeCalcTest::printingFewerThanOneCopyFails()
     instance_->addWorkbookFromTemplate(shippedTemplate());
     expectFailure(qm::FailureCode::ApplicationDefined, [&] { instance_->printActiveWorkbook(copies); });
     QVERIFY(!QFile::exists(printFile()));
+}
+
+// What the template's file says of itself is kept between acts only until the
+// file changes: another workbook under the same name.
+void LibreOfficeCalcTest::templateChangedUnderTheSameNameIsReadAgain()
+{
+    const QString path = work_.filePath(u"changing/Quillmarch.xls"_s);
+    QVERIFY(QDir().mkpath(work_.filePath(u"changing"_s)));
+    QVERIFY(QFile::copy(shippedTemplate(), path));
+    instance_->addWorkbookFromTemplate(path);
+    instance_->activeSheet()->setCellText(u"C6"_s, u"первый"_s);
+    QCOMPARE(qm::test::cellContents(qm::test::sheetNamed(instance().activeWorkbook(), u"Акт"_s), u"C6"_s).text,
+             u"первый"_s);
+
+    const QString other = work_.filePath(u"three_sheets_second_active.xls"_s);
+    qm::test::convertDocument(instance().connection(),
+                              QStringLiteral(QM_TEST_DATA_DIR) + u"/document/three_sheets_second_active.fods"_s, other,
+                              u"MS Excel 97"_s);
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QFile::copy(other, path));
+    instance_->addWorkbookFromTemplate(path);
+    instance_->activeSheet()->setCellText(u"C6"_s, u"второй"_s);
+    QCOMPARE(qm::test::cellContents(qm::test::sheetNamed(instance().activeWorkbook(), u"Второй"_s), u"C6"_s).text,
+             u"второй"_s);
+}
+
+// The act written in 17 runs of cells is the act written in 37 single cells,
+// cell for cell over the whole printed area: every value text, none parsed.
+void LibreOfficeCalcTest::cellsWrittenTogetherEqualCellsWrittenOneByOne()
+{
+    QList<CellValue> cells = actCells();
+    // What a parse would change: a leading zero, an apostrophe, a date, a
+    // number, an empty cell amid written ones, a blank.
+    cells[4].text = u"007"_s;
+    cells[5].text = u"'007"_s;
+    cells[6].text = u"01.03.2027"_s;
+    cells[7].text = u"1e3"_s;
+    cells[14].text = QString();
+    cells[15].text = u" "_s;
+    std::vector<qm::CellText> together;
+    for (const CellValue &cell : cells)
+        together.push_back({cell.address, cell.text});
+
+    instance_->addWorkbookFromTemplate(shippedTemplate());
+    const auto reference = instance_->activeSheet();
+    for (const CellValue &cell : cells)
+        reference->setCellText(cell.address, cell.text);
+    const auto oneByOne = qm::test::sheetNamed(instance().activeWorkbook(), u"Акт"_s);
+    instance_->addWorkbookFromTemplate(shippedTemplate());
+    instance_->activeSheet()->setCellTexts(together);
+    const auto written = qm::test::sheetNamed(instance().activeWorkbook(), u"Акт"_s);
+
+    for (int row = 1; row <= 50; ++row) {
+        for (char column = 'A'; column <= 'P'; ++column) {
+            const QString address = QChar::fromLatin1(column) + QString::number(row);
+            const qm::test::CellContents expected = qm::test::cellContents(oneByOne, address);
+            const qm::test::CellContents actual = qm::test::cellContents(written, address);
+            QVERIFY2(actual.type == expected.type && actual.text == expected.text,
+                     qPrintable(address + u": «"_s + actual.text + u"» ≠ «"_s + expected.text + u'»'));
+        }
+    }
+    for (const CellValue &cell : cells)
+        if (!cell.text.isEmpty())
+            QVERIFY2(qm::test::cellContents(written, cell.address).type == css::table::CellContentType_TEXT,
+                     qPrintable(cell.address));
+}
+
+void LibreOfficeCalcTest::pdfCopyIsOneA4PageWithTheActAsText()
+{
+    instance_->addWorkbookFromTemplate(shippedTemplate());
+    const auto sheet = instance_->activeSheet();
+    for (const CellValue &cell : actCells())
+        sheet->setCellText(cell.address, cell.text);
+    const QString pdf = work_.filePath(u"Акты/копия акта.pdf"_s);
+    QVERIFY(QDir().mkpath(work_.filePath(u"Акты"_s)));
+    try {
+        instance_->exportActiveWorkbookAsPdf(pdf);
+    } catch (const qm::Failure &failure) {
+        QFAIL(qPrintable(failure.description() + u" ["_s + failure.technicalDetail() + u']'));
+    }
+
+    QCOMPARE(qm::test::pdfPageCount(pdf), 1);
+    QVERIFY2(qm::test::pdfPageSize(pdf).contains(u"(A4)"_s), qPrintable(qm::test::pdfPageSize(pdf)));
+    const QString text = qm::test::pdfText(pdf);
+    QVERIFY2(text.contains(u"ООО \"Ромашка & Ко\" <Север>"_s) && text.contains(u"01.03.2027г."_s), qPrintable(text));
 }
 
 void LibreOfficeCalcTest::officeKilledMidRunFailsWith462FromThenOn()
