@@ -1,6 +1,8 @@
 // Any bytes as the settings file: parsed, then every key the program reads
 // looked up and converted the way the program converts it, plus a few section
 // and key names chosen by the input (after its first NUL byte, NUL-separated).
+// The same text saved by a Linux editor (UTF-8 behind a byte-order mark) must
+// read the same.
 // A numbered Failure naming the file and the key is the expected answer to a
 // bad value; a crash, undefined behaviour, a leak, another exception or a
 // wrong answer is a bug.
@@ -16,10 +18,12 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -94,6 +98,23 @@ void convertAsNullKey(const QString &value)
     }
 }
 
+qsizetype characterCount(const QString &text)
+{
+    return text.size() - std::count_if(text.cbegin(), text.cend(), [](QChar c) { return c.isLowSurrogate(); });
+}
+
+// The text as a UTF-8 editor saves it: what the reader decoded the bytes to,
+// re-encoded behind the mark. Nothing when the input already has the mark.
+std::optional<QByteArray> savedAsUtf8WithMark(QByteArrayView text)
+{
+    const QByteArrayView mark("\xEF\xBB\xBF");
+    if (text.startsWith(mark))
+        return std::nullopt;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8(text);   // decoding is what sets hasError()
+    return mark.toByteArray() + (utf8.hasError() ? fromWindows1251(text).toUtf8() : decoded.toUtf8());
+}
+
 bool isAscii(const QString &text)
 {
     return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
@@ -112,6 +133,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QByteArray crlfText = text.toByteArray();
     crlfText.replace('\n', "\r\n");
     const IniFile crlfIni = IniFile::parse(crlfText);
+    const std::optional<QByteArray> utf8Text = savedAsUtf8WithMark(text);
+    const IniFile utf8Ini = IniFile::parse(utf8Text.value_or(QByteArray()));
 
     QList<Lookup> lookups = programLookups(ini);
     const QList<QString> names = chosenNames(nul == input.end() ? QByteArrayView() : input.sliced(nul - input.begin() + 1));
@@ -120,9 +143,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     for (const auto &[section, key] : lookups) {
         const QString value = ini.value(section, key, kMissing);
-        check(value == kMissing || value.size() <= IniFile::MaxValueLength, "a value longer than the lookup delivers",
-              section + u'/' + key);
+        check(value == kMissing || characterCount(value) <= IniFile::MaxValueLength,
+              "a value longer than the lookup delivers", section + u'/' + key);
         check(crlfIni.value(section, key, kMissing) == value, "CRLF line ends changed a value", section + u'/' + key);
+        check(!utf8Text || utf8Ini.value(section, key, kMissing) == value,
+              "the same text saved as UTF-8 with the mark read differently", section + u'/' + key);
         if (isAscii(section) && isAscii(key)) {
             check(ini.value(section.toUpper(), key.toLower(), kMissing) == value,
                   "letter case of the names changed a lookup", section + u'/' + key);

@@ -1,11 +1,13 @@
 // Times what the program does with its archive on archives of growing size —
 // the count shown at start-up, the archive window's list, recalling and
-// deleting the last act, saving one more — and reads the same file with an
+// deleting the last act, saving one more (without backups, as the first act
+// of a day with the day's backup, as a later act of that day) — and reads the same file with an
 // independent dBASE reader (GDAL's ogrinfo) for scale. Prints markdown tables
 // of medians (with the range of the runs) and ratios from this one run.
 //
 //   qm_bench_archive [--with-million] [--runs N]
 
+#include "archive/archive_backup.h"
 #include "archive/archive_table.h"
 #include "archive/commands/act_window.h"
 #include "archive/commands/archive_lines.h"
@@ -21,10 +23,14 @@
 #include "support/scripted_prompts.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <stdexcept>
@@ -37,7 +43,7 @@ namespace {
 struct SizeResult {
     int records = 0;
     double fileMiB = 0;
-    Samples count, listFill, recall, remove, save, ogrCount, ogrRead, ogrStart;
+    Samples count, listFill, recall, remove, save, saveFirstOfDay, saveLaterInDay, ogrCount, ogrRead, ogrStart;
 };
 
 // Runs ogrinfo on the file; its own start-up is measured separately with --version.
@@ -103,6 +109,31 @@ SizeResult measure(const QString &folder, int size, int runs, const QString &ogr
     int serial = size;
     result.save = qm::bench::timeRuns(runs, [&] { qm::bench::saveTypicalAct(archive, ++serial); });
 
+    // The same saves with the daily backup, as the program makes them: the
+    // copy before the append, once per day. Each first act is on a new day;
+    // its copy is removed afterwards, untimed, so the disk does not fill.
+    QDate today(2026, 1, 1);
+    qm::DbfArchive backedUp(folder, qm::ArchiveBackupPlan{30, [&today] { return today; }});
+    const auto saveAsTheProgramDoes = [&] {
+        if (const qm::ArchiveBackupResult backup = backedUp.backUpBeforeAppend(); backup.failure)
+            throw *backup.failure;
+        qm::bench::saveTypicalAct(backedUp, ++serial);
+    };
+    // Later acts first, each after the day's copy has been written out: the
+    // writeback of a copy of hundreds of MiB would otherwise be timed in
+    // their syncs.
+    saveAsTheProgramDoes();
+    ::sync();
+    result.saveLaterInDay = qm::bench::timeRuns(runs, saveAsTheProgramDoes);
+    const auto nextDay = [&] {
+        QFile::remove(backedUp.backupFolder() + u'/' + qm::archiveBackupFileName(today));
+        today = today.addDays(1);
+        ::sync();
+    };
+    nextDay();
+    result.saveFirstOfDay = qm::bench::timeRuns(runs, saveAsTheProgramDoes, nextDay);
+    QDir(backedUp.backupFolder()).removeRecursively();
+
     if (!ogrinfo.isEmpty()) {
         result.ogrStart = qm::bench::timeRuns(runs, [&] { runOgrinfo(ogrinfo, {u"--version"_s}); });
         result.ogrCount = qm::bench::timeRuns(runs, [&] { runOgrinfo(ogrinfo, {u"-ro"_s, u"-al"_s, u"-so"_s, path}); });
@@ -122,6 +153,17 @@ void printTables(const std::vector<SizeResult> &results, bool withOgrinfo, int r
     for (const SizeResult &r : results) {
         printRow({QString::number(r.records), QString::number(r.fileMiB, 'f', 1), r.count.medianText(),
                   r.listFill.medianText(), r.recall.medianText(), r.remove.medianText(), r.save.medianText()});
+    }
+
+    std::printf("\n### The daily backup: saving with it (ms; median of %d runs, range in brackets)\n\n", runs);
+    printRow({u"Records"_s, u"Save, no backups"_s, u"Save, first act of the day (copies the archive)"_s,
+              u"Save, later act of the day"_s, u"First act's extra time"_s, u"Later act ÷ no backups"_s});
+    printRow({u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s});
+    for (const SizeResult &r : results) {
+        printRow({QString::number(r.records), r.save.medianText(), r.saveFirstOfDay.medianText(),
+                  r.saveLaterInDay.medianText(),
+                  QString::number(r.saveFirstOfDay.median() - r.saveLaterInDay.median(), 'f', 1),
+                  QString::number(r.saveLaterInDay.median() / r.save.median(), 'f', 2)});
     }
 
     std::printf("\n### Scale: per record, and against an independent reader\n\n");

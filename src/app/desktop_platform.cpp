@@ -1,6 +1,6 @@
 #include "app/desktop_platform.h"
 
-#include "archive/dbf_archive.h"
+#include "app/program_archive.h"
 #include "input/keyboard_layout.h"
 
 namespace qm {
@@ -8,7 +8,7 @@ namespace qm {
 DesktopPlatform::DesktopPlatform(const QString &programFolder, Prompts &prompts, const LibreOfficeOptions &office)
     : keyboardLayout_(makeSystemKeyboardLayout()),
       spreadsheet_(makeLibreOfficeCalc(office)),
-      archive_(std::make_unique<DbfArchive>(programFolder))
+      archive_(makeProgramArchive(programFolder))
 {
     services_.programFolder = programFolder;
     services_.prompts = &prompts;

@@ -1,5 +1,6 @@
 #include "app/program_folder.h"
 
+#include "archive/archive_backup.h"
 #include "common/failure.h"
 #include "common/guarded_command.h"
 #include "common/program_log.h"
@@ -59,6 +60,15 @@ void copyIfMissing(const QString &shippedFolder, const QString &folder, QStringV
     QFile::setPermissions(target, QFile::permissions(target) | QFile::ReadOwner | QFile::WriteOwner);
 }
 
+bool holdsProgramFiles(const QString &folder)
+{
+    for (const QStringView name : kProgramFileNames) {
+        if (QFileInfo(folder + u'/' + name.toString()).isFile())
+            return true;
+    }
+    return !listArchiveBackups(archiveBackupFolder(folder)).isEmpty();
+}
+
 }  // namespace
 
 ProgramFolderPlaces placesOfThisRun(const QString &chosenFolder)
@@ -83,7 +93,7 @@ QString prepareProgramFolder(const ProgramFolderPlaces &places)
     }
 
     const QString executableFolder = withoutTrailingSeparator(places.executableFolder);
-    if (QFileInfo(executableFolder + u"/Quillmarch.ini"_s).isFile())
+    if (holdsProgramFiles(executableFolder))
         return executableFolder;
 
     if (places.userDataFolder.isEmpty())
@@ -91,8 +101,12 @@ QString prepareProgramFolder(const ProgramFolderPlaces &places)
     const QString folder = withoutTrailingSeparator(places.userDataFolder);
     makeFolder(folder);
     const QString shipped = shippedFilesFolder(executableFolder);
-    for (const QStringView name : kProgramFileNames)
+    const bool archiveHasBackups = !listArchiveBackups(archiveBackupFolder(folder)).isEmpty();
+    for (const QStringView name : kProgramFileNames) {
+        if (name == u"QM.dbf" && archiveHasBackups)
+            continue;
         copyIfMissing(shipped, folder, name);
+    }
     return folder;
 }
 

@@ -31,11 +31,14 @@ QString shippedFilesFolder(const QString &executableFolder);
 
 // Settles the program folder, without a trailing separator:
 // - a chosen folder is used as it is, and must exist;
-// - otherwise the executable's folder, when it holds Quillmarch.ini (a build
-//   folder, or a copy of the program carried around with its files);
+// - otherwise the executable's folder, when it holds any of the program's
+//   files or the archive's backups (a build folder, or a copy of the program
+//   carried around with its files, with or without settings);
 // - otherwise the per-user data folder, made when missing, where each missing
 //   file is copied from the shipped ones. A file already there is never
-//   replaced: it holds the mechanic's settings, template or archive.
+//   replaced: it holds the mechanic's settings, template or archive. Nor is a
+//   missing archive replaced by the shipped empty one while backups of it
+//   exist: the start-up offers the newest of them instead.
 // Throws qm::Failure when the folder cannot be had.
 QString prepareProgramFolder(const ProgramFolderPlaces &places);
 

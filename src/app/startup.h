@@ -6,8 +6,10 @@
 
 namespace qm {
 
-// Creates the main window and runs its start-up sequence. A failure there is
-// shown with its number and description and gives nullptr: the program ends.
+// Creates the main window and runs its start-up sequence. When the archive is
+// refused as damaged, or is missing beside its backups, the mechanic is first
+// offered the newest readable backup. A failure is shown with its number and
+// description and gives nullptr: the program ends.
 std::unique_ptr<Form1> startMainWindow(const MainWindowServices &services);
 
 }  // namespace qm

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/archive_backup.h"
+
 #include <QString>
 #include <QStringView>
 #include <QVariant>
@@ -77,6 +79,11 @@ class Archive {
 public:
     virtual ~Archive() = default;
     virtual std::unique_ptr<ArchiveRecordSet> open(ArchiveAccess access) = 0;
+
+    // Called before an act is appended, before the archive is opened for it:
+    // the first act of a day has the archive copied as it stands. Never
+    // throws; an archive without backups does nothing.
+    virtual ArchiveBackupResult backUpBeforeAppend() { return {}; }
 };
 
 // The number of records in the archive.

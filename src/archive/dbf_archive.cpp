@@ -8,9 +8,20 @@ using namespace Qt::StringLiterals;
 namespace qm {
 
 DbfArchive::DbfArchive(QString programFolder, std::chrono::milliseconds lockTimeout)
-    : filePath_(programFolder.endsWith(u'/') ? programFolder + u"QM.dbf"_s : programFolder + u"/QM.dbf"_s),
-      lockTimeout_(lockTimeout)
+    : DbfArchive(std::move(programFolder), ArchiveBackupPlan{}, lockTimeout)
 {
+}
+
+DbfArchive::DbfArchive(QString programFolder, ArchiveBackupPlan backup, std::chrono::milliseconds lockTimeout)
+    : filePath_(programFolder.endsWith(u'/') ? programFolder + u"QM.dbf"_s : programFolder + u"/QM.dbf"_s),
+      backupFolder_(archiveBackupFolder(programFolder.endsWith(u'/') ? programFolder.chopped(1) : programFolder)),
+      backup_(std::move(backup)), lockTimeout_(lockTimeout)
+{
+}
+
+ArchiveBackupResult DbfArchive::backUpBeforeAppend()
+{
+    return backUpArchiveForToday(filePath_, backupFolder_, backup_, lockTimeout_);
 }
 
 std::unique_ptr<ArchiveRecordSet> DbfArchive::open(ArchiveAccess access)

@@ -1,6 +1,7 @@
 #include "archive/dbf_file.h"
 
 #include "archive/archive_failure_codes.h"
+#include "archive/file_calls.h"
 #include "archive/file_lock.h"
 #include "archive/os_failure.h"
 
@@ -134,7 +135,8 @@ void DbfFile::writeAt(qint64 offset, QByteArrayView bytes, const QString &action
 {
     qint64 done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(fd_, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
+        const ssize_t n =
+            fileCalls().pwrite(fd_, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -145,7 +147,7 @@ void DbfFile::writeAt(qint64 offset, QByteArrayView bytes, const QString &action
 
 void DbfFile::sync(const QString &action)
 {
-    if (::fsync(fd_) != 0)
+    if (fileCalls().fsync(fd_) != 0)
         throw osFailure(errno, action, path_);
 }
 
@@ -191,9 +193,9 @@ void DbfFile::restoreEndAfterFailedAppend(qint64 committedEnd)
 {
     // Best effort: the committed records are intact either way, and whatever
     // is left past them reads as an uncommitted tail.
-    if (::ftruncate(fd_, committedEnd) == 0) {
+    if (fileCalls().ftruncate(fd_, committedEnd) == 0) {
         const char endMark = kDbfEndOfFile;
-        if (::pwrite(fd_, &endMark, 1, committedEnd) == 1)
+        if (fileCalls().pwrite(fd_, &endMark, 1, committedEnd) == 1)
             fileSize_ = committedEnd + 1;
         else
             fileSize_ = committedEnd;
@@ -213,7 +215,7 @@ std::uint32_t DbfFile::append(const QByteArray &record)
     failWritesPastTheSizeLimit();
     try {
         // Whatever an interrupted append left past the committed records goes first.
-        if (fileSize_ > committedEnd && ::ftruncate(fd_, committedEnd) != 0)
+        if (fileSize_ > committedEnd && fileCalls().ftruncate(fd_, committedEnd) != 0)
             throw osFailure(errno, action, path_);
         writeAt(committedEnd, QByteArray(record).append(kDbfEndOfFile), action);
         sync(action);

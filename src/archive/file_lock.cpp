@@ -141,4 +141,14 @@ void lockFile(int fd, FileLockKind kind, std::chrono::milliseconds timeout, cons
     }
 }
 
+void unlockFile(int fd)
+{
+    struct flock request {};
+    request.l_type = F_UNLCK;
+    request.l_whence = SEEK_SET;
+    request.l_start = 0;
+    request.l_len = 0;
+    ::fcntl(fd, F_OFD_SETLK, &request);
+}
+
 }  // namespace qm

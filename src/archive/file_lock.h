@@ -17,4 +17,9 @@ enum class FileLockKind { Shared, Exclusive };
 // archive exclude each other.
 void lockFile(int fd, FileLockKind kind, std::chrono::milliseconds timeout, const QString &filePath);
 
+// Gives the lock up while the file stays open: a reader that needs the lock
+// only for a moment (the backup reading the committed count) lets writers in
+// again at once.
+void unlockFile(int fd);
+
 }  // namespace qm

@@ -14,6 +14,7 @@ struct ProgramValues {
     qint16 NullKeyCode = 127;// key code that empties the field it is typed into
     bool SavePdf = true;     // a PDF copy of every act beside the archive
     bool pdfFailureShown = false;  // a PDF copy that failed is told once a run
+    bool backupFailureShown = false;  // a failed daily backup is reported once per run
 };
 
 }  // namespace qm

@@ -317,6 +317,13 @@ PrintCommand::Step PrintCommand::saveToArchive()
     archivedAct_ = act;
     recordNumber_ = saved.recordNumber;
     window_.showRecordCount(saved.recordCount);
+    // The act is archived: a missing backup is news, not a reason to repeat
+    // the save. Told once, not at every act of the day.
+    if (saved.backupFailure && !values_.backupFailureShown) {
+        values_.backupFailureShown = true;
+        logShownFailure(logArchive(), *saved.backupFailure, u"daily backup");
+        prompts_.message(backupFailureMessage(*saved.backupFailure));
+    }
     return Step::SavePdfCopy;
 }
 

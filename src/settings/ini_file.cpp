@@ -3,6 +3,9 @@
 #include "common/windows1251.h"
 
 #include <QFile>
+#include <QStringDecoder>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -51,6 +54,35 @@ bool isSectionLine(QStringView line, QStringView *name)
     return true;
 }
 
+bool isAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+QString decodedSettings(QByteArrayView bytes)
+{
+    static constexpr QByteArrayView kUtf8ByteOrderMark("\xEF\xBB\xBF");
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    if (bytes.startsWith(kUtf8ByteOrderMark))
+        return utf8(bytes);   // the mark itself is dropped; a broken sequence becomes U+FFFD
+    if (!isAscii(bytes)) {
+        const QString text = utf8(bytes);
+        if (!utf8.hasError())
+            return text;
+    }
+    return fromWindows1251(bytes);
+}
+
+// The first `count` characters: a character beyond the 16-bit range is two
+// code units and is never cut in half.
+QStringView firstCharacters(QStringView text, qsizetype count)
+{
+    qsizetype end = 0;
+    for (qsizetype characters = 0; end < text.size() && characters < count; ++characters)
+        end += text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate() ? 2 : 1;
+    return text.first(end);
+}
+
 }  // namespace
 
 IniFile IniFile::load(const QString &path)
@@ -63,10 +95,10 @@ IniFile IniFile::load(const QString &path)
     return parse(file.readAll());
 }
 
-IniFile IniFile::parse(QByteArrayView windows1251Text)
+IniFile IniFile::parse(QByteArrayView fileBytes)
 {
     IniFile ini;
-    const QString text = fromWindows1251(windows1251Text);
+    const QString text = decodedSettings(fileBytes);
     // Held by name: a pointer into the hash would not survive its growth.
     QString current;
     bool inSection = false;
@@ -96,7 +128,7 @@ IniFile IniFile::parse(QByteArrayView windows1251Text)
             if (key.isEmpty() || keys.contains(key))
                 continue;
             const QStringView value = withoutEnclosingQuotes(trimBlanks(line.sliced(equals + 1)));
-            keys.insert(key, value.first(qMin(value.size(), MaxValueLength)).toString());
+            keys.insert(key, firstCharacters(value, MaxValueLength).toString());
         }
     }
     return ini;

@@ -11,13 +11,19 @@ namespace qm {
 // matching section and the first matching key in it winning, ";" lines being
 // comments, values trimmed, unquoted and cut after 254 characters.
 //
+// The file is Windows-1251, as the platform wrote it. A file saved by a Linux
+// text editor is UTF-8: one that begins with the UTF-8 byte-order mark, or that
+// is valid UTF-8 and holds bytes beyond ASCII, is read as UTF-8 (Russian text
+// in Windows-1251 is practically never valid UTF-8). Lengths count characters
+// after decoding.
+//
 // One object is one reading of the file; nothing is cached between readings,
 // so a file edited by hand while the program runs is seen at the next load.
 class IniFile {
 public:
-    // The file is Windows-1251. A missing or unreadable file reads as empty.
+    // A missing or unreadable file reads as empty.
     static IniFile load(const QString &path);
-    static IniFile parse(QByteArrayView windows1251Text);
+    static IniFile parse(QByteArrayView fileBytes);
 
     // The value of the key, or the default when the section or the key is
     // missing. A key present with nothing after "=" gives "", not the default.

@@ -18,6 +18,10 @@ inline QString officeAheadDefault() { return QStringLiteral("1"); }
 inline QString savePdfKey() { return QStringLiteral("SavePdf"); }
 inline QString savePdfDefault() { return QStringLiteral("1"); }
 
+inline QString archiveSection() { return QStringLiteral("Archive"); }
+inline QString backupDaysKey() { return QStringLiteral("BackupDays"); }
+inline QString backupDaysDefault() { return QStringLiteral("30"); }
+
 inline QString techniciansSection() { return QStringLiteral("TechNames"); }
 inline QString technicianKeyPrefix() { return QStringLiteral("Tech"); }
 

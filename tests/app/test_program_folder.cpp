@@ -64,11 +64,35 @@ private Q_SLOTS:
             QFile::setPermissions(shipped(name.toString()), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     }
 
-    void portableWhenTheSettingsAreBesideTheProgram()
+    // A portable copy may lack its settings file: any of its files, or the
+    // archive's backups, tell its folder; a stray folder named backup does not.
+    void portableWhenAnyOfItsFilesIsBesideTheProgram_data()
     {
-        put(bin() + u"/Quillmarch.ini"_s, "mine");
-        QCOMPARE(prepareProgramFolder({bin() + u'/', {}, user()}), bin());
-        QVERIFY(!QFileInfo::exists(user()));
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("portable");
+        QTest::newRow("settings") << u"Quillmarch.ini"_s << true;
+        QTest::newRow("archive alone") << u"QM.dbf"_s << true;
+        QTest::newRow("template alone") << u"Quillmarch.xls"_s << true;
+        QTest::newRow("backups alone") << u"backup/QM-2026-03-02.dbf"_s << true;
+        QTest::newRow("someone else's backup folder") << u"backup/photos.zip"_s << false;
+    }
+
+    void portableWhenAnyOfItsFilesIsBesideTheProgram()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, portable);
+        put(bin() + u'/' + file, "mine");
+        QCOMPARE(prepareProgramFolder({bin() + u'/', {}, user()}), portable ? bin() : user());
+        QCOMPARE(QFileInfo::exists(user()), !portable);
+    }
+
+    void lostArchiveWithBackupsIsNotReplacedByAnEmptyOne()
+    {
+        put(user() + u"/Quillmarch.ini"_s, "edited by the mechanic");
+        put(user() + u"/backup/QM-2026-03-02.dbf"_s, "yesterday's acts");
+        QCOMPARE(prepareProgramFolder({bin(), {}, user()}), user());
+        QVERIFY(!QFileInfo::exists(user() + u"/QM.dbf"_s));
+        QCOMPARE(contentOf(user() + u"/Quillmarch.xls"_s), QByteArray("template"));
     }
 
     void installedCopiesWhatIsMissingAndKeepsTheRest()

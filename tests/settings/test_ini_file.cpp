@@ -1,5 +1,6 @@
 #include "settings/ini_file.h"
 
+#include "common/windows1251.h"
 #include "support/temp_program_folder.h"
 
 #include <QDir>
@@ -14,6 +15,8 @@ private Q_SLOTS:
     void readsValuesAsThePlatformLookupDoes_data();
     void readsValuesAsThePlatformLookupDoes();
     void absentOrUnreadableFileGivesDefaults();
+    void fileSavedByALinuxEditor_data();
+    void fileSavedByALinuxEditor();
 };
 
 void IniFileTest::readsValuesAsThePlatformLookupDoes_data()
@@ -87,6 +90,43 @@ void IniFileTest::absentOrUnreadableFileGivesDefaults()
     QVERIFY(QFile::remove(path));
     QVERIFY(QDir(folder.path()).mkdir(u"Quillmarch.ini"_s));
     QCOMPARE(qm::ReadIniValue(path, u"ActNumber"_s, u"Quan"_s, u"1"_s), u"1"_s);
+}
+
+// A mechanic's editor on Linux saves UTF-8, often with a byte-order mark in
+// front of the first section; Windows-1251 files read as they always did.
+void IniFileTest::fileSavedByALinuxEditor_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("tech1");
+    QTest::addColumn<QString>("kkm1");
+
+    const QString settings = u"[TechNames]\nTech1=Иванов И.И.\n[KKM]\nKKM1=%1\n"_s;
+    const QString longName = QString(150, u'Ж') + QString(150, u'ё');
+    const QByteArray mark("\xEF\xBB\xBF");
+    QTest::newRow("UTF-8 with the mark") << mark + settings.arg(u"ЭЛВЕС-МИКРО-К"_s).toUtf8() << u"Иванов И.И."_s
+                                         << u"ЭЛВЕС-МИКРО-К"_s;
+    QTest::newRow("UTF-8 without the mark") << settings.arg(u"Меркурий-115Ф"_s).toUtf8() << u"Иванов И.И."_s
+                                            << u"Меркурий-115Ф"_s;
+    QTest::newRow("UTF-8, 300 characters cut to 254") << settings.arg(longName).toUtf8() << u"Иванов И.И."_s
+                                                      << longName.left(254);
+    QTest::newRow("UTF-8, a character beyond 16 bits is not halved")
+        << settings.arg(QString(253, u'Ж') + u"😀"_s).toUtf8() << u"Иванов И.И."_s << QString(253, u'Ж') + u"😀"_s;
+    QTest::newRow("mark alone, ASCII") << mark + settings.arg(u"AMC-100K"_s).toUtf8() << u"Иванов И.И."_s
+                                       << u"AMC-100K"_s;
+    QTest::newRow("Windows-1251") << qm::toWindows1251(settings.arg(u"Ёлка «МИНИ»"_s)).value()
+                                  << u"Иванов И.И."_s << u"Ёлка «МИНИ»"_s;
+}
+
+void IniFileTest::fileSavedByALinuxEditor()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, tech1);
+    QFETCH(QString, kkm1);
+    qm::test::TempProgramFolder folder;
+    folder.writeFile(u"Quillmarch.ini"_s, bytes);
+    const qm::IniFile ini = qm::IniFile::load(folder.filePath(u"Quillmarch.ini"_s));
+    QCOMPARE(ini.value(u"TechNames"_s, u"Tech1"_s, u"<умолчание>"_s), tech1);
+    QCOMPARE(ini.value(u"KKM"_s, u"KKM1"_s, u"<умолчание>"_s), kkm1);
 }
 
 QTEST_GUILESS_MAIN(IniFileTest)

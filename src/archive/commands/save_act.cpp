@@ -84,6 +84,9 @@ QList<ArchiveCell> archiveRecordOf(const ActData &act)
 
 SavedAct SaveActToArchive(const ActData &act, Archive &archive)
 {
+    // Before the archive is opened for writing: the copy must not hold the
+    // lock that other workstations wait for.
+    ArchiveBackupResult backup = archive.backUpBeforeAppend();
     const auto records = archive.open(ArchiveAccess::Writable);
     records->addNew();
     for (const ArchiveCell &cell : archiveRecordOf(act))
@@ -93,7 +96,22 @@ SavedAct SaveActToArchive(const ActData &act, Archive &archive)
     saved.recordCount = records->recordCount();
     saved.recordNumber = records->recordNumber();
     records->close();
+    saved.backupMade = backup.made;
+    saved.backupFailure = std::move(backup.failure);
     return saved;
+}
+
+MessageRequest backupFailureMessage(const Failure &failure)
+{
+    MessageRequest request;
+    request.title = u"Quillmarch"_s;
+    request.text = u"Ошибка %1\r\n\r\n%2\r\n\r\nАкт сохранён в архиве. Освободите место на диске или дайте "
+                   "доступ к папке backup: копия будет сделана при сохранении следующего акта."_s
+                       .arg(failure.number())
+                       .arg(failure.description());
+    request.icon = PromptIcon::Warning;
+    request.buttons = PromptButtons::Ok;
+    return request;
 }
 
 void CheckArchiveTakesAct(const ActData &act, Archive &archive)

@@ -2,10 +2,13 @@
 
 #include "common/act_data.h"
 #include "common/failure.h"
+#include "common/prompts.h"
 
 #include <QList>
 #include <QStringView>
 #include <QVariant>
+
+#include <optional>
 
 namespace qm {
 
@@ -22,14 +25,23 @@ QList<ArchiveCell> archiveRecordOf(const ActData &act);
 
 // What a save leaves behind: the new record count, and the new record's
 // number in the file (from 1), which names the act's own files for good.
+// The day's backup, when this was the first act of the day, was made by this
+// save, or could not be made: the act is archived all the same.
 struct SavedAct {
     qint64 recordCount = 0;
     quint32 recordNumber = 0;
+    bool backupMade = false;
+    std::optional<Failure> backupFailure;
 };
 
-// Appends the act to the archive. Throws qm::Failure; nothing is stored
-// unless the append was committed.
+// Appends the act to the archive, after the day's backup when it is the first
+// act of the day. Throws qm::Failure; nothing is stored unless the append was
+// committed.
 SavedAct SaveActToArchive(const ActData &act, Archive &archive);
+
+// The mechanic is told of a backup that could not be made once the act is
+// archived: the act is safe, the copy of the archive is missing.
+MessageRequest backupFailureMessage(const Failure &failure);
 
 // The archive refuses this act for as long as neither the act nor the archive
 // file is changed: asking again cannot help.

@@ -1,10 +1,14 @@
 // A second copy of the program's archive code, driven by the fault tests:
 //
-//   qm_act_saver save <folder> <prefix> <count> [pauseMs]
+//   qm_act_saver save <folder> <prefix> <count> [pauseMs] [backupDays] [go]
 //     Saves acts <prefix>-1, <prefix>-2, ... (count 0: until killed), each after
 //     a random pause of up to pauseMs, through
 //     SaveActToArchive, exactly as the print command does, and writes each id
 //     to standard output once its save has returned. Prints "ready" first.
+//     With backupDays, the archive keeps daily backups as the program does,
+//     and a save that made the day's copy is followed by the line "backup made".
+//     With "go", the saving starts on the input line "go", so that two
+//     helpers can be started at one moment.
 //
 //   qm_act_saver print <folder> <id> [--user <name>]
 //     Runs the print command for act <id> on a recording spreadsheet. Every
@@ -90,16 +94,19 @@ bool dropPrivileges(const char *userName)
     return user && ::setgroups(0, nullptr) == 0 && ::setgid(user->pw_gid) == 0 && ::setuid(user->pw_uid) == 0;
 }
 
-int saveLoop(const QString &folder, const QString &prefix, int count, int pauseMs)
+int saveLoop(const QString &folder, const QString &prefix, int count, int pauseMs, int backupDays, bool waitForGo)
 {
-    qm::DbfArchive archive(folder);
+    qm::DbfArchive archive(folder, qm::ArchiveBackupPlan{backupDays});
     writeLine(u"ready"_s);
+    if (waitForGo && readLine() != u"go"_s)
+        return 5;
     for (int n = 1; count == 0 || n <= count; ++n) {
         if (pauseMs > 0)
             QThread::usleep(QRandomGenerator::global()->bounded(pauseMs * 1000 + 1));
         const qm::test::NumberedAct act{u"%1-%2"_s.arg(prefix).arg(n)};
         try {
-            qm::SaveActToArchive(act.value(), archive);
+            if (qm::SaveActToArchive(act.value(), archive).backupMade)
+                writeLine(u"backup made"_s);
         } catch (const qm::Failure &failure) {
             std::cerr << "failure " << failure.number() << ' ' << failure.what() << std::endl;
             return 2;
@@ -148,10 +155,12 @@ int main(int argc, char *argv[])
 
     QApplication application(argc, argv);
     if (arguments.size() >= 4 && arguments[0] == u"save"_s)
-        return saveLoop(arguments[1], arguments[2], arguments[3].toInt(), arguments.value(4).toInt());
+        return saveLoop(arguments[1], arguments[2], arguments[3].toInt(), arguments.value(4).toInt(),
+                        arguments.value(5).toInt(), arguments.value(6) == u"go"_s);
     if (arguments.size() >= 3 && arguments[0] == u"print"_s)
         return printOnce(arguments[1], arguments[2]);
-    std::cerr << "usage: qm_act_saver save <folder> <prefix> <count> [pauseMs] | print <folder> <id> [--user name]"
+    std::cerr << "usage: qm_act_saver save <folder> <prefix> <count> [pauseMs] [backupDays] [go]"
+                 " | print <folder> <id> [--user name]"
               << std::endl;
     return 1;
 }

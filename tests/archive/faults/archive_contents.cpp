@@ -1,13 +1,16 @@
 #include "archive_contents.h"
 
 #include "archive/archive_table.h"
+#include "archive/dbf_archive.h"
 #include "common/windows1251.h"
 #include "numbered_act.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QVariant>
 
 using namespace Qt::StringLiterals;
@@ -34,6 +37,15 @@ QList<QStringList> storedRecords(Archive &archive)
     }
     set->close();
     return records;
+}
+
+QList<QStringList> storedRecords(const QString &dbfPath)
+{
+    // The archive code opens QM.dbf of a folder: a folder of its own beside the file.
+    const QTemporaryDir folder(QFileInfo(dbfPath).absolutePath() + u"/.open-XXXXXX"_s);
+    QFile::copy(dbfPath, folder.filePath(u"QM.dbf"_s));
+    DbfArchive archive(folder.path());
+    return storedRecords(archive);
 }
 
 bool xbaseAvailable()

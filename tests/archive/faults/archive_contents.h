@@ -14,6 +14,9 @@ namespace qm::test {
 // the table's column order; text exactly as stored, logicals as "1"/"0".
 QList<QStringList> storedRecords(Archive &archive);
 
+// The same for a dBASE file of any name (a backup, say), opened as the archive.
+QList<QStringList> storedRecords(const QString &dbfPath);
+
 // The same, as Perl XBase's dbf_dump prints it (it drops trailing spaces).
 // Empty when dbf_dump is not installed; a failure of dbf_dump is a list with
 // one record holding its error text.

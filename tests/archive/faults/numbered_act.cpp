@@ -108,4 +108,12 @@ QStringList archiveColumnsInFileOrder()
     return names;
 }
 
+QList<QStringList> actsNamed(const QStringList &ids)
+{
+    QList<QStringList> acts;
+    for (const QString &id : ids)
+        acts << NumberedAct{id}.storedFields();
+    return acts;
+}
+
 }  // namespace qm::test

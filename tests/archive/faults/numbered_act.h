@@ -2,6 +2,7 @@
 
 #include "common/act_data.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +22,9 @@ struct NumberedAct {
     // INN, EKLZREG, NAMEORG, E_SOHRAN, E_READABLE); logicals as "1"/"0".
     QStringList storedFields() const;
 };
+
+// The stored fields of the acts with these ids, in this order.
+QList<QStringList> actsNamed(const QStringList &ids);
 
 // The columns of QM.dbf in file order, as createEmptyArchive lays them out.
 QStringList archiveColumnsInFileOrder();

@@ -65,14 +65,6 @@ struct SharedArchive {
     ScriptedPrompts prompts;
 };
 
-QList<QStringList> actsNamed(const QStringList &ids)
-{
-    QList<QStringList> records;
-    for (const QString &id : ids)
-        records << NumberedAct{id}.storedFields();
-    return records;
-}
-
 QStringList deletionCopiesOf(const QStringList &record)
 {
     // ZAVNUM, GODVYP, INN, EKLZREG, NAMEORG in the table's column order.

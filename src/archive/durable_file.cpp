@@ -1,0 +1,137 @@
+#include "archive/durable_file.h"
+
+#include "archive/file_calls.h"
+#include "archive/os_failure.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+using namespace Qt::StringLiterals;
+
+namespace qm {
+namespace {
+
+QByteArray encoded(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+bool linksUnsupported(int error)
+{
+    return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EXDEV;
+}
+
+}  // namespace
+
+DurableFile::DurableFile(QString finalPath) : finalPath_(std::move(finalPath))
+{
+    const QFileInfo target(finalPath_);
+    // A name of its own for every writer: two workstations writing the same
+    // day's copy never write into one file.
+    for (int attempt = 0; fd_ < 0; ++attempt) {
+        temporaryPath_ = target.path() + u"/."_s + target.fileName() + u'.'
+            + QString::number(QRandomGenerator::system()->generate64(), 16) + u".tmp"_s;
+        fd_ = fileCalls().create(encoded(temporaryPath_).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && (errno != EEXIST || attempt > 8))
+            throw osFailure(errno, u"создать"_s, temporaryPath_);
+    }
+}
+
+DurableFile::~DurableFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!published_)
+        dropTemporary();
+}
+
+void DurableFile::dropTemporary()
+{
+    fileCalls().unlink(encoded(temporaryPath_).constData());
+}
+
+void DurableFile::write(qint64 offset, QByteArrayView bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            fileCalls().pwrite(fd_, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw osFailure(n < 0 ? errno : ENOSPC, u"записать"_s, temporaryPath_);
+        done += n;
+    }
+}
+
+void DurableFile::syncContent()
+{
+    if (fileCalls().fsync(fd_) != 0)
+        throw osFailure(errno, u"записать на диск"_s, temporaryPath_);
+    ::close(fd_);
+    fd_ = -1;
+}
+
+bool DurableFile::publishIfAbsent()
+{
+    syncContent();
+    const QByteArray from = encoded(temporaryPath_);
+    const QByteArray to = encoded(finalPath_);
+    // A link never replaces a name that exists, so only one publisher wins;
+    // the temporary name goes afterwards. A share without hard links gets the
+    // same promise from a rename that refuses to replace.
+    if (fileCalls().link(from.constData(), to.constData()) == 0) {
+        published_ = true;
+        dropTemporary();
+    } else if (linksUnsupported(errno) && fileCalls().renameNoReplace(from.constData(), to.constData()) == 0) {
+        published_ = true;
+    } else if (errno == EEXIST) {
+        return false;
+    } else {
+        throw osFailure(errno, u"переименовать"_s, temporaryPath_);
+    }
+    syncFolder(QFileInfo(finalPath_).path());
+    return true;
+}
+
+void DurableFile::publishReplacing()
+{
+    syncContent();
+    if (fileCalls().rename(encoded(temporaryPath_).constData(), encoded(finalPath_).constData()) != 0)
+        throw osFailure(errno, u"переименовать"_s, temporaryPath_);
+    published_ = true;
+    syncFolder(QFileInfo(finalPath_).path());
+}
+
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw osFailure(errno, u"открыть папку"_s, folder);
+    const int result = fileCalls().fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    // Some network file systems have no sync of a folder; their server keeps
+    // the names itself.
+    if (result != 0 && error != EINVAL && error != ENOTSUP && error != EBADF)
+        throw osFailure(error, u"записать на диск папку"_s, folder);
+}
+
+void makeFolderDurably(const QString &folder)
+{
+    if (fileCalls().mkdir(encoded(folder).constData(), 0777) != 0) {
+        if (errno == EEXIST)
+            return;
+        throw osFailure(errno, u"создать папку"_s, folder);
+    }
+    syncFolder(QFileInfo(folder).path());
+}
+
+}  // namespace qm
