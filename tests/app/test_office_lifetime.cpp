@@ -158,6 +158,10 @@ struct Child {
         }, kDeadlineMs);
     }
 
+    // waitForFinished() answers false for a process that has already ended,
+    // as a program told to leave may have while its last line was being read.
+    bool ended() { return process.state() == QProcess::NotRunning || process.waitForFinished(kDeadlineMs); }
+
     bool launchedAnOffice() const { return QFileInfo::exists(work + u"/launches"_s); }
 
     // The pipe the office on the profile listens on, once it answers there.
@@ -223,7 +227,7 @@ private Q_SLOTS:
         QVERIFY(child.officeRunning());
 
         child.process.kill();
-        QVERIFY(child.process.waitForFinished(kDeadlineMs));
+        QVERIFY(child.ended());
 
         QTRY_VERIFY_WITH_TIMEOUT(!child.officeRunning(), kDeadlineMs);
     }
@@ -246,7 +250,7 @@ private Q_SLOTS:
         QVERIFY(!pipe.isEmpty());
 
         ::kill(pid_t(child.process.processId()), signal);
-        QVERIFY(child.process.waitForFinished(kDeadlineMs));
+        QVERIFY(child.ended());
         QTRY_VERIFY_WITH_TIMEOUT(child.watchdogs().isEmpty(), kDeadlineMs);
 
         QVERIFY(child.officeRunning());
@@ -272,7 +276,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!child.answeringPipe().isEmpty(), kDeadlineMs);
 
         ::kill(pid_t(child.process.processId()), signal);
-        QVERIFY(child.process.waitForFinished(kDeadlineMs));
+        QVERIFY(child.ended());
         QCOMPARE(child.process.exitStatus(), QProcess::CrashExit);
 
         QTRY_VERIFY_WITH_TIMEOUT(!child.officeRunning(), kDeadlineMs);
@@ -304,7 +308,7 @@ private Q_SLOTS:
         QVERIFY(child.saw("ended early"));
         if (scenario == u"early"_s)
             child.process.kill();
-        QVERIFY(child.process.waitForFinished(kDeadlineMs));
+        QVERIFY(child.ended());
         QTRY_VERIFY_WITH_TIMEOUT(child.watchdogs().isEmpty(), kDeadlineMs);
 
         QVERIFY(calc::connectIfAnswering(usersPipe).has_value());
