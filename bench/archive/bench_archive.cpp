@@ -76,7 +76,7 @@ SizeResult measure(const QString &folder, int size, int runs, const QString &ogr
 
     DiscardingActWindow window;
     qm::test::ScriptedPrompts prompts;
-    const qm::ArchiveWindowContext context{&window, &prompts, &archive, nullptr};
+    const qm::ArchiveWindowContext context{&window, &prompts, &archive, nullptr, folder};
     qm::ArchiveLines lines;
 
     result.count = qm::bench::timeRuns(runs, [&] {

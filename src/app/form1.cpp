@@ -191,7 +191,8 @@ void Form1::bExit_Click()
 void Form1::bArchive_Click()
 {
     runGuarded(*services_.prompts, u"Архив", [this] {
-        ArchiveCommand(ArchiveWindowContext{this, services_.prompts, services_.archive, this});
+        ArchiveCommand(
+            ArchiveWindowContext{this, services_.prompts, services_.archive, this, values_.programFolder});
     });
 }
 

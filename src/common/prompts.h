@@ -34,6 +34,10 @@ public:
     // Shows a modal open-file dialog; returns the chosen file's full path,
     // or an empty string when the user cancelled.
     virtual QString openFile(const OpenFileRequest &request) = 0;
+
+    // Opens a file in the desktop's viewer for its kind (a PDF copy of an act);
+    // false when no viewer could be started.
+    virtual bool openDocument(const QString &path) = 0;
 };
 
 }  // namespace qm

@@ -1,6 +1,8 @@
 #include "common/qt_prompts.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -72,6 +74,11 @@ QString QtPrompts::openFile(const OpenFileRequest &request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+bool QtPrompts::openDocument(const QString &path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 }  // namespace qm

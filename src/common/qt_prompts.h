@@ -17,6 +17,7 @@ public:
 
     PromptAnswer message(const MessageRequest &request) override;
     QString openFile(const OpenFileRequest &request) override;
+    bool openDocument(const QString &path) override;
 
     // "Desc|pattern|Desc2|pattern2" -> Qt's "Desc (pattern);;Desc2 (pattern2)".
     static QString toQtFilter(const QString &filter);

@@ -30,4 +30,10 @@ QString ScriptedPrompts::openFile(const OpenFileRequest &request)
     return next;
 }
 
+bool ScriptedPrompts::openDocument(const QString &path)
+{
+    openedDocuments.append(path);
+    return viewerStarts;
+}
+
 }  // namespace qm::test

@@ -17,6 +17,7 @@ class ScriptedPrompts final : public Prompts {
 public:
     PromptAnswer message(const MessageRequest &request) override;
     QString openFile(const OpenFileRequest &request) override;
+    bool openDocument(const QString &path) override;
 
     void answer(PromptAnswer answer) { answers_.push_back(answer); }
     void chooseFile(const QString &path) { files_.push_back(path); }
@@ -26,6 +27,10 @@ public:
     std::function<void()> whileFileDialogOpen;
     // Runs while a message box is on screen, before it is answered.
     std::function<void(const MessageRequest &)> whileMessageShown;
+
+    // The files handed to the desktop's viewer; false stands for a desktop without one.
+    QStringList openedDocuments;
+    bool viewerStarts = true;
 
     QList<MessageRequest> messages;
     QList<OpenFileRequest> fileDialogs;

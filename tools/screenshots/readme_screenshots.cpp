@@ -37,6 +37,7 @@ public:
         return request.buttons == qm::PromptButtons::YesNo ? qm::PromptAnswer::No : qm::PromptAnswer::Ok;
     }
     QString openFile(const qm::OpenFileRequest &) override { return {}; }
+    bool openDocument(const QString &) override { return false; }
 };
 
 void settle(int milliseconds)

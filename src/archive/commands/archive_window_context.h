@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QWidget;
 
 namespace qm {
@@ -15,6 +17,7 @@ struct ArchiveWindowContext {
     Prompts *prompts = nullptr;
     Archive *archive = nullptr;
     QWidget *parent = nullptr;   // the main window, owner of the modal archive window
+    QString programFolder;       // where the archive and its acts' PDF copies are
 };
 
 }  // namespace qm

@@ -62,10 +62,12 @@ bool FillArchiveList(const ArchiveWindowContext &context, ArchiveLines &lines)
                 lines.append(read.line(position));
         }
         listed = true;
-    } else {
-        context.prompts->message(noRecordsMessage());
     }
+    // Closed before the message: other workstations wait for the archive
+    // while the mechanic reads it.
     records->close();
+    if (!listed)
+        context.prompts->message(noRecordsMessage());
     return listed;
 }
 

@@ -3,15 +3,23 @@
 #include "archive/commands/act_window.h"
 #include "archive/commands/archive_list_model.h"
 #include "archive/commands/archive_window_messages.h"
+#include "archive/commands/archived_act_pdf.h"
 #include "archive/commands/delete_selected_record.h"
 #include "archive/commands/fill_archive_list.h"
 #include "archive/commands/recall_archived_act.h"
 #include "archive/commands/selected_archive_line.h"
+#include "common/failure.h"
 #include "common/guarded_command.h"
+#include "common/program_log.h"
 #include "common/prompts.h"
 #include "ui_form2.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QMenu>
+
+using namespace Qt::StringLiterals;
 
 namespace qm {
 namespace {
@@ -26,6 +34,9 @@ Form2::Form2(ArchiveWindowContext context)
       lines_(new ArchiveListModel(this))
 {
     ui_->setupUi(this);
+    // The title bar shows no text. Qt gives an empty title the program's name
+    // instead; a blank is left as it is.
+    setWindowTitle(u" "_s);
     QFont listFont = ui_->lBase->font();
     listFont.setPointSizeF(kListFontPointSize);
     ui_->lBase->setFont(listFont);
@@ -41,6 +52,8 @@ Form2::Form2(ArchiveWindowContext context)
     connect(ui_->bExit, &QPushButton::clicked, this, &Form2::bExit_Click);
     connect(ui_->lBase, &QListView::doubleClicked, this, &Form2::lBase_DblClick);
     connect(ui_->txtPoisk, &QLineEdit::textChanged, this, &Form2::txtPoisk_Change);
+    ui_->lBase->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui_->lBase, &QWidget::customContextMenuRequested, this, &Form2::lBase_ContextMenu);
 }
 
 Form2::~Form2() = default;
@@ -139,6 +152,42 @@ void Form2::bExit_Click()
 void Form2::txtPoisk_Change()
 {
     lines_->setFilterText(ui_->txtPoisk->text());
+}
+
+void Form2::lBase_ContextMenu(const QPoint &position)
+{
+    // The line under the pointer; from the keyboard, the selected one.
+    const QModelIndex pointed = ui_->lBase->indexAt(position);
+    const int row = pointed.isValid() ? pointed.row() : selectedArchiveLine(ui_->lBase);
+    const int record = lines_->recordPosition(row);
+    if (record < 0)
+        return;
+    QString pdf;
+    if (!runGuarded(*context_.prompts, [&] {
+            pdf = archivedActPdfPath(*context_.archive, context_.programFolder, record, lines_->lines().line(record));
+        }))
+        return;
+
+    // Greyed when the act has no copy (printed before copies were kept, or
+    // with them turned off), so that the mechanic sees the copy is missing.
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction *open = menu->addAction(u"Открыть PDF"_s);
+    open->setEnabled(!pdf.isEmpty() && QFileInfo(pdf).isFile());
+    connect(open, &QAction::triggered, this, [this, pdf] { openActPdf(pdf); });
+    const QPoint at = pointed.isValid() ? position : ui_->lBase->visualRect(ui_->lBase->model()->index(row, 0)).center();
+    menu->popup(ui_->lBase->viewport()->mapToGlobal(at));
+}
+
+void Form2::openActPdf(const QString &path)
+{
+    if (context_.prompts->openDocument(path))
+        return;
+    const Failure failure(FailureCode::PathFileAccessError,
+                          u"Не удаётся открыть копию акта %1: не найдена программа для просмотра PDF."_s.arg(
+                              QDir::toNativeSeparators(path)));
+    logShownFailure(logArchive(), failure, u"Открыть PDF", path);
+    context_.prompts->message(unhandledFailureMessage(failure));
 }
 
 }  // namespace qm

@@ -48,12 +48,14 @@ private Q_SLOTS:
     void lBase_DblClick();
     void bExit_Click();
     void txtPoisk_Change();
+    void lBase_ContextMenu(const QPoint &position);
 
 private:
     // The record of the selected line as shown, -1 when no line is selected.
     int selectedRecord() const;
     void recallSelectedAct();
     bool refillList();
+    void openActPdf(const QString &path);
 
     std::unique_ptr<Ui::Form2> ui_;
     ArchiveWindowContext context_;

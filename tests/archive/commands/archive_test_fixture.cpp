@@ -102,7 +102,7 @@ QStringList ArchiveWorld::listLines()
 
 ArchiveWindowContext ArchiveWorld::context()
 {
-    return ArchiveWindowContext{&actWindow, &prompts, &archive, &owner};
+    return ArchiveWindowContext{&actWindow, &prompts, &archive, &owner, folder.path()};
 }
 
 QStringList lineTexts(const QAbstractItemView *list)

@@ -81,6 +81,7 @@ public:
     }
 
     QString openFile(const qm::OpenFileRequest &) override { return {}; }
+    bool openDocument(const QString &) override { return false; }
 
 private:
     QString archivePath_;

@@ -56,7 +56,7 @@ struct SharedArchive {
             SaveActToArchive(NumberedAct{u"base-%1"_s.arg(n)}.value(), archive);
     }
 
-    ArchiveWindowContext context() { return {&fields, &prompts, &archive, nullptr}; }
+    ArchiveWindowContext context() { return {&fields, &prompts, &archive, nullptr, folder.path()}; }
     QString path() const { return folder.filePath(u"QM.dbf"_s); }
 
     TempProgramFolder folder;
