@@ -6,6 +6,7 @@
 #include "archive/os_failure.h"
 
 #include <QFile>
+#include <QHashFunctions>
 #include <QtEndian>
 
 #include <fcntl.h>
@@ -45,6 +46,15 @@ void failWritesPastTheSizeLimit()
 
 }  // namespace
 
+quint64 dbfRecordDigest(QByteArrayView record)
+{
+    // A fixed seed rather than the process's random one: nothing depends on
+    // digests from other processes, but a fixed value keeps runs repeatable.
+    constexpr size_t kSeed = 0x51'4d'41'52'43'48'44'42;
+    const QByteArrayView cells = record.isEmpty() ? record : record.sliced(1);
+    return quint64(qHashBits(cells.data(), size_t(cells.size()), kSeed));
+}
+
 DbfFile::DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockTimeout)
     : path_(std::move(path)), mode_(mode)
 {
@@ -63,6 +73,7 @@ DbfFile::DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockT
         if (::fstat(fd_, &status) != 0)
             throw osFailure(errno, u"прочитать сведения о"_s, path_);
         fileSize_ = status.st_size;
+        identity_ = DbfFileIdentity{quint64(status.st_dev), quint64(status.st_ino)};
         header_ = parseDbfHeader(readAt(0, std::min(fileSize_, kMaxHeaderLength)), path_);
         codePage_ = codePageForLanguageDriver(header_.languageDriver);
         checkSize();

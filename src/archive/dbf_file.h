@@ -15,6 +15,18 @@ namespace qm {
 
 enum class DbfOpenMode { Read, Write };
 
+// The digest of a record's cells (its bytes after the deletion flag), the
+// same in every process of one build: the flag is left out, because whether
+// the record is live is asked apart.
+quint64 dbfRecordDigest(QByteArrayView record);
+
+// Which file an open descriptor reads, whatever name it has now.
+struct DbfFileIdentity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    friend bool operator==(const DbfFileIdentity &, const DbfFileIdentity &) = default;
+};
+
 // One dBASE file held open and locked (shared to read, exclusive to write)
 // for the object's lifetime.
 //
@@ -34,6 +46,7 @@ public:
     const QString &path() const { return path_; }
     const DbfHeader &header() const { return header_; }
     DbfCodePage codePage() const { return codePage_; }
+    DbfFileIdentity identity() const { return identity_; }
 
     // Physical indexes of the records not flagged deleted, in file order.
     const std::vector<std::uint32_t> &liveRecords() const { return live_; }
@@ -64,6 +77,7 @@ private:
     DbfOpenMode mode_;
     int fd_ = -1;
     qint64 fileSize_ = 0;
+    DbfFileIdentity identity_;
     DbfHeader header_;
     DbfCodePage codePage_ = DbfCodePage::Windows1251;
     std::vector<std::uint32_t> live_;

@@ -1,7 +1,7 @@
 #include "archive/commands/archive_list_model.h"
 
-#include <QStringMatcher>
-#include <QTimer>
+#include "archive/commands/archive_filter.h"
+#include "common/failure.h"
 
 #include <algorithm>
 
@@ -11,42 +11,37 @@ ArchiveListModel::ArchiveListModel(QObject *parent) : QAbstractListModel(parent)
 {
 }
 
-void ArchiveListModel::setLines(ArchiveLines lines)
+ArchiveListModel::~ArchiveListModel() = default;
+
+void ArchiveListModel::setSnapshot(std::unique_ptr<ArchiveSnapshot> snapshot)
 {
+    std::unique_ptr<ArchiveRecordText> columns;
+    if (snapshot)
+        columns = std::make_unique<ArchiveRecordText>(snapshot->header(), snapshot->codePage(), snapshot->tableLabel());
     beginResetModel();
-    lines_ = std::move(lines);
+    snapshot_ = std::move(snapshot);
+    columns_ = std::move(columns);
     shownRecords_.clear();
-    if (!filter_.isEmpty()) {
-        lines_.fold();
-        shownRecords_ = matchingRecords(filter_, false);
+    try {
+        if (!filter_.isEmpty())
+            shownRecords_ = matchingRecords(filter_, false);
+    } catch (...) {
+        endResetModel();
+        throw;
     }
     endResetModel();
-    if (!lines_.isFolded())
-        QTimer::singleShot(0, this, &ArchiveListModel::foldSomeLines);
 }
 
-void ArchiveListModel::foldSomeLines()
+std::vector<int> ArchiveListModel::matchingRecords(const QString &text, bool narrowShown) const
 {
-    // About a millisecond of work per turn of the event loop: painting and
-    // typing go on in between.
-    constexpr int kBlocksPerTurn = 4;
-    if (!lines_.foldSome(kBlocksPerTurn))
-        QTimer::singleShot(0, this, &ArchiveListModel::foldSomeLines);
-}
-
-std::vector<int> ArchiveListModel::matchingRecords(const QString &foldedText, bool narrowShown) const
-{
-    const QStringMatcher matcher(foldedText, Qt::CaseSensitive);
     std::vector<int> matching;
-    const auto matches = [&](int position) { return matcher.indexIn(lines_.foldedLine(position)) >= 0; };
-    if (narrowShown) {
-        std::copy_if(shownRecords_.begin(), shownRecords_.end(), std::back_inserter(matching), matches);
+    if (!snapshot_)
         return matching;
-    }
-    for (int position = 0; position < int(lines_.size()); ++position) {
-        if (matches(position))
+    const ArchiveFilter filter(*columns_, text);
+    snapshot_->read(narrowShown ? &shownRecords_ : nullptr, [&](int position, QByteArrayView record) {
+        if (filter.matches(record))
             matching.push_back(position);
-    }
+    });
     return matching;
 }
 
@@ -55,10 +50,11 @@ void ArchiveListModel::setFilterText(const QString &text)
     const QString folded = text.toCaseFolded();
     if (folded == filter_)
         return;
-    // Folded once, so that each keystroke compares plain characters (Ё and ё
-    // both as ё, Ж and ж both as ж).
-    if (!folded.isEmpty())
-        lines_.fold();
+
+    // A longer text matches only records the shorter one matched: typing on
+    // narrows the lines already shown instead of searching them all again.
+    const bool narrowShown = !filter_.isEmpty() && folded.contains(filter_);
+    std::vector<int> shown = folded.isEmpty() ? std::vector<int>() : matchingRecords(folded, narrowShown);
 
     Q_EMIT layoutAboutToBeChanged();
     const QModelIndexList persistent = persistentIndexList();
@@ -66,10 +62,6 @@ void ArchiveListModel::setFilterText(const QString &text)
     for (const QModelIndex &index : persistent)
         persistentRecords.push_back(recordPosition(index.row()));
 
-    // A longer text matches only lines the shorter one matched: typing on
-    // narrows the lines already shown instead of searching them all again.
-    const bool narrowShown = !filter_.isEmpty() && folded.contains(filter_);
-    std::vector<int> shown = folded.isEmpty() ? std::vector<int>() : matchingRecords(folded, narrowShown);
     shownRecords_ = std::move(shown);
     filter_ = folded;
 
@@ -93,9 +85,16 @@ int ArchiveListModel::recordPosition(int row) const
     return filter_.isEmpty() ? row : shownRecords_[std::size_t(row)];
 }
 
+std::optional<ListedRecord> ArchiveListModel::listedRecord(int position) const
+{
+    if (!snapshot_ || position < 0 || position >= snapshot_->size())
+        return std::nullopt;
+    return snapshot_->listed(position);
+}
+
 void ArchiveListModel::removeRecord(int position)
 {
-    if (position < 0 || position >= int(lines_.size()))
+    if (!snapshot_ || position < 0 || position >= snapshot_->size())
         return;
     int row = position;
     auto found = shownRecords_.end();
@@ -105,7 +104,7 @@ void ArchiveListModel::removeRecord(int position)
     }
     if (row >= 0)
         beginRemoveRows({}, row, row);
-    lines_.remove(position);
+    snapshot_->remove(position);
     if (!filter_.isEmpty()) {
         if (row >= 0)
             found = shownRecords_.erase(found);
@@ -117,9 +116,26 @@ void ArchiveListModel::removeRecord(int position)
 
 int ArchiveListModel::rowCount(const QModelIndex &parent) const
 {
-    if (parent.isValid())
+    if (parent.isValid() || !snapshot_)
         return 0;
-    return filter_.isEmpty() ? int(lines_.size()) : int(shownRecords_.size());
+    return filter_.isEmpty() ? snapshot_->size() : int(shownRecords_.size());
+}
+
+QString ArchiveListModel::lineAt(int position) const
+{
+    QByteArray record;
+    try {
+        record = snapshot_->record(position);
+    } catch (const Failure &) {
+        record.clear();
+    }
+    // Bytes that no longer give the digest the list read (the file rewritten
+    // in place by another program) are not the act the line stood for.
+    if (record.isEmpty() || dbfRecordDigest(record) != snapshot_->listed(position).digest) {
+        const QString unreadable = kUnreadableFieldText.toString();
+        return QStringList(4, unreadable).join(u" ~ ");
+    }
+    return columns_->line(record);
 }
 
 QVariant ArchiveListModel::data(const QModelIndex &index, int role) const
@@ -129,7 +145,7 @@ QVariant ArchiveListModel::data(const QModelIndex &index, int role) const
     const int position = recordPosition(index.row());
     if (position < 0)
         return {};
-    return lines_.line(position).toString();
+    return lineAt(position);
 }
 
 }  // namespace qm

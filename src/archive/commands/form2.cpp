@@ -1,5 +1,6 @@
 #include "archive/commands/form2.h"
 
+#include "archive/archive_snapshot.h"
 #include "archive/commands/act_window.h"
 #include "archive/commands/archive_list_model.h"
 #include "archive/commands/archive_window_messages.h"
@@ -12,6 +13,8 @@
 #include "ui_form2.h"
 
 #include <QKeyEvent>
+
+#include <optional>
 
 namespace qm {
 namespace {
@@ -62,10 +65,10 @@ bool Form2::Form_Load()
 
 bool Form2::refillList()
 {
-    lines_->setLines(ArchiveLines());
-    ArchiveLines lines;
-    const bool listed = FillArchiveList(context_, lines);
-    lines_->setLines(std::move(lines));
+    lines_->setSnapshot(nullptr);
+    std::unique_ptr<ArchiveSnapshot> snapshot = FillArchiveList(context_);
+    const bool listed = snapshot != nullptr;
+    lines_->setSnapshot(std::move(snapshot));
     return listed;
 }
 
@@ -97,7 +100,10 @@ void Form2::bDeleteRecord_Click()
             return;
         if (context_.prompts->message(confirmDeletionMessage()) != PromptAnswer::Yes)
             return;
-        if (DeleteSelectedRecord(context_, lines_->lines(), record) == DeletionOutcome::Deleted) {
+        const std::optional<ListedRecord> listed = lines_->listedRecord(record);
+        if (!listed)
+            return;
+        if (DeleteSelectedRecord(context_, *listed) == DeletionOutcome::Deleted) {
             lines_->removeRecord(record);
             // The list would select the next line in its place: an act the
             // mechanic never chose, which "Выбрать" or another deletion would
@@ -105,7 +111,7 @@ void Form2::bDeleteRecord_Click()
             ui_->lBase->clearSelection();
             return;
         }
-        context_.prompts->message(archiveChangedMessage());
+        context_.prompts->message(archiveChangedMessage(RefusedArchiveAction::Deletion));
         refillList();
     });
 }
@@ -116,7 +122,16 @@ void Form2::recallSelectedAct()
         const int record = selectedRecord();
         if (record < 0)
             return;
-        context_.actWindow->showRecalledAct(RecallArchivedAct(*context_.archive, record));
+        const std::optional<ListedRecord> listed = lines_->listedRecord(record);
+        if (!listed)
+            return;
+        const std::optional<RecalledAct> act = RecallArchivedAct(*context_.archive, *listed);
+        if (!act) {
+            context_.prompts->message(archiveChangedMessage(RefusedArchiveAction::Recall));
+            refillList();
+            return;
+        }
+        context_.actWindow->showRecalledAct(*act);
         accept();
     });
 }
@@ -138,7 +153,7 @@ void Form2::bExit_Click()
 
 void Form2::txtPoisk_Change()
 {
-    lines_->setFilterText(ui_->txtPoisk->text());
+    runGuarded(*context_.prompts, [this] { lines_->setFilterText(ui_->txtPoisk->text()); });
 }
 
 }  // namespace qm

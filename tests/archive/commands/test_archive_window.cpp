@@ -49,6 +49,7 @@ private Q_SLOTS:
     void windowListsOneLinePerRecord_data();
     void windowListsOneLinePerRecord();
     void dateColumnOfAnOldArchiveIsListedDayFirst();
+    void damagedCellLocksAwayOnlyItsOwnField();
     void deleteChangesNothingWithoutSelectionOrConfirmation_data();
     void deleteChangesNothingWithoutSelectionOrConfirmation();
     void deletionKeepsEveryLineOnItsOwnRecord_data();
@@ -128,6 +129,42 @@ void ArchiveWindowTest::dateColumnOfAnOldArchiveIsListedDayFirst()
 
     OpenWindow open(world);
     QCOMPARE(lineTexts(open.window.lBase()), QStringList{u"06.01.2012 ~ Z1 ~ ООО Ромашка-1 ~ Заполнение ЭКЛЗ"_s});
+}
+
+void ArchiveWindowTest::damagedCellLocksAwayOnlyItsOwnField()
+{
+    ArchiveWorld world;
+    world.recreateArchive(true, kDbfLdidWindows1251);
+    for (int n = 1; n <= 3; ++n)
+        world.append(withField(sampleRow(n), ArchiveField::ACTDATE, u"%1.1.2012"_s.arg(n)));
+    world.damageCell(1, ArchiveField::ACTDATE, "20121340");
+    const RecordingActWindow &act = world.actWindow;
+
+    OpenWindow open(world);
+    QVERIFY(open.loaded);
+    QCOMPARE(lineTexts(open.window.lBase()), (QStringList{u"01.01.2012 ~ Z1 ~ ООО Ромашка-1 ~ Заполнение ЭКЛЗ"_s,
+                                                          u"? ~ Z2 ~ ООО Ромашка-2 ~ Заполнение ЭКЛЗ"_s,
+                                                          u"03.01.2012 ~ Z3 ~ ООО Ромашка-3 ~ Заполнение ЭКЛЗ"_s}));
+    QVERIFY(world.prompts.messages.isEmpty());
+
+    // Its recall names the field and changes nothing; the window stays.
+    clickLine(open.window.lBase(), 1);
+    QTest::mouseClick(open.window.bSelect(), Qt::LeftButton);
+    QVERIFY(!act.recalled);
+    QCOMPARE(world.prompts.messages.size(), 1);
+    const QString failure = world.prompts.messages.constFirst().text;
+    QVERIFY2(failure.startsWith(u"Ошибка 13\r\n"_s) && failure.contains(u"«Дата»"_s), qPrintable(failure));
+    QVERIFY(open.window.isVisible());
+
+    // It can be deleted, and the acts around it still recall.
+    world.prompts.answer(PromptAnswer::Yes);
+    QTest::mouseClick(open.window.bDeleteRecord(), Qt::LeftButton);
+    QCOMPARE(world.recordCount(), 2);
+    QCOMPARE(act.texts, rowTexts(sampleRow(2)));
+    clickLine(open.window.lBase(), 1);
+    QTest::mouseClick(open.window.bSelect(), Qt::LeftButton);
+    QVERIFY(act.recalled);
+    QCOMPARE(act.recalled->texts, rowTexts(sampleRow(3)));
 }
 
 void ArchiveWindowTest::deleteChangesNothingWithoutSelectionOrConfirmation_data()
@@ -231,7 +268,6 @@ void ArchiveWindowTest::deletionIsRefusedWhenAnotherCopyChangedTheArchive_data()
     QTest::addColumn<int>("selectedLine");
     QTest::addColumn<QString>("change");
 
-    QTest::newRow("record appended") << 1 << u"append"_s;
     QTest::newRow("selected record deleted") << 1 << u"delete 1"_s;
     QTest::newRow("record before an identical line deleted") << 0 << u"delete 0"_s;
 }

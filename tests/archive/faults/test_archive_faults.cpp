@@ -79,6 +79,7 @@ public:
         }
         return records;
     }
+    std::unique_ptr<ArchiveSnapshot> snapshot() override { return real_.snapshot(); }
     bool armed = true;
 
 private:
