@@ -3,7 +3,13 @@
 #include <QDate>
 #include <QHash>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
 
 namespace qm {
@@ -70,6 +76,87 @@ ArchiveFilter::ArchiveFilter(const ArchiveRecordText &columns, const QString &te
         acrossParts_ = acrossParts_ || character == u' ' || character == u'~';
         dateLike_ = dateLike_ && (character == u'.' || (character >= u'0' && character <= u'9'));
     }
+    // Without a dot or a zero, the text matches the date written either way
+    // only where it matches the digits as stored: the two spellings differ in
+    // nothing else.
+    dateLike_ = dateLike_ && (folded.contains(u'.') || folded.contains(u'0'));
+    if (pattern_.isEmpty())
+        return;
+    endsInText_ = pattern_.back() != ' ' && pattern_.back() != '\0';
+    for (int byte = 0; byte < 256; ++byte) {
+        if (folding_.canonical[std::size_t(byte)] == uchar(pattern_.front()))
+            firstBytes_.push_back(uchar(byte));
+    }
+    int recordLength = 1;
+    for (int fact = 0; fact < kArchiveFactCount; ++fact)
+        recordLength = std::max(recordLength, columns_.field(ArchiveFact(fact)).offset + columns_.field(ArchiveFact(fact)).width);
+    factAt_.assign(std::size_t(recordLength), -1);
+    cellEnd_.assign(kArchiveFactCount, 0);
+    for (int fact = 0; fact < kArchiveFactCount; ++fact) {
+        const DbfField &field = columns_.field(ArchiveFact(fact));
+        if (field.type != 'C') {
+            otherFacts_.push_back(ArchiveFact(fact));
+            continue;
+        }
+        std::fill(factAt_.begin() + field.offset, factAt_.begin() + field.offset + field.width, char(fact));
+        cellEnd_[std::size_t(fact)] = field.offset + field.width;
+    }
+}
+
+bool ArchiveFilter::candidateMatches(const unsigned char *record, qsizetype at) const
+{
+    const int fact = factAt_[std::size_t(at)];
+    if (fact < 0)
+        return false;
+    const qsizetype end = cellEnd_[std::size_t(fact)];
+    const qsizetype length = pattern_.size();
+    if (at + length > end)
+        return false;
+    const auto *needle = reinterpret_cast<const unsigned char *>(pattern_.constData());
+    for (qsizetype i = 1; i < length; ++i) {
+        if (folding_.canonical[record[at + i]] != needle[i])
+            return false;
+    }
+    if (endsInText_)
+        return true;
+    // A match ending in spaces counts only before the cell's padding.
+    for (qsizetype i = at + length; i < end; ++i) {
+        if (record[i] != ' ' && record[i] != '\0')
+            return true;
+    }
+    return false;
+}
+
+bool ArchiveFilter::textCellsMatch(QByteArrayView record) const
+{
+    // One pass over the whole record for the bytes the text can start with,
+    // sixteen at a time where the processor allows; only those are looked at
+    // further, and only inside a fact's cell.
+    const auto *bytes = reinterpret_cast<const unsigned char *>(record.data());
+    const qsizetype size = std::min<qsizetype>(record.size(), qsizetype(factAt_.size()));
+    qsizetype at = 1;
+#if defined(__SSE2__)
+    if (firstBytes_.size() <= 4) {
+        __m128i wanted[4];
+        for (std::size_t i = 0; i < 4; ++i)
+            wanted[i] = _mm_set1_epi8(char(firstBytes_[std::min(i, firstBytes_.size() - 1)]));
+        for (; at + 16 <= size; at += 16) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + at));
+            const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(chunk, wanted[0]), _mm_cmpeq_epi8(chunk, wanted[1])),
+                                              _mm_or_si128(_mm_cmpeq_epi8(chunk, wanted[2]), _mm_cmpeq_epi8(chunk, wanted[3])));
+            for (unsigned mask = unsigned(_mm_movemask_epi8(hits)); mask != 0; mask &= mask - 1) {
+                if (candidateMatches(bytes, at + std::countr_zero(mask)))
+                    return true;
+            }
+        }
+    }
+#endif
+    const unsigned char first = uchar(pattern_.front());
+    for (; at < size; ++at) {
+        if (folding_.canonical[bytes[at]] == first && candidateMatches(bytes, at))
+            return true;
+    }
+    return false;
 }
 
 bool ArchiveFilter::contains(QByteArrayView text) const
@@ -152,8 +239,10 @@ bool ArchiveFilter::matches(QByteArrayView record) const
         return false;
     if (pattern_.isEmpty())
         return true;
-    for (int fact = 0; fact < kArchiveFactCount; ++fact) {
-        if (contains(factBytes(ArchiveFact(fact), record, scratch_)))
+    if (textCellsMatch(record))
+        return true;
+    for (const ArchiveFact fact : otherFacts_) {
+        if (contains(factBytes(fact, record, scratch_)))
             return true;
     }
     if (dateLike_ && dateMatchesEitherWay(factBytes(ArchiveFact::Date, record, scratch_)))
