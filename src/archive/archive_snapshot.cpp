@@ -36,7 +36,12 @@ ArchiveSnapshot::ArchiveSnapshot(const QString &path, std::chrono::milliseconds 
         struct stat status {};
         if (::fstat(fd_, &status) != 0)
             throw osFailure(errno, u"прочитать сведения о"_s, path_);
-        DbfFile file(path_, DbfOpenMode::Read, lockTimeout);
+        // Room for as many digests as the file could hold records: pages
+        // never written are never resident, and the vector never moves.
+        digests_.reserve(std::size_t(status.st_size / 64 + 1));
+        DbfFile file(path_, DbfOpenMode::Read, lockTimeout, [this](std::uint32_t, QByteArrayView record) {
+            digests_.push_back(dbfRecordDigest(record));
+        });
         if (file.identity() != DbfFileIdentity{quint64(status.st_dev), quint64(status.st_ino)}) {
             throw Failure(FailureCode::FileNotFound,
                           u"Файл архива %1 заменён другой программой, пока его читали: откройте архив ещё раз"_s
@@ -44,11 +49,7 @@ ArchiveSnapshot::ArchiveSnapshot(const QString &path, std::chrono::milliseconds 
         }
         header_ = file.header();
         codePage_ = file.codePage();
-        const std::vector<std::uint32_t> &live = file.liveRecords();
-        indexes_ = live;
-        digests_.reserve(live.size());
-        for (const std::uint32_t index : live)
-            digests_.push_back(dbfRecordDigest(file.record(index)));
+        indexes_ = file.takeLiveRecords();
     } catch (...) {
         ::close(fd_);
         throw;

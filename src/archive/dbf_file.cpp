@@ -55,7 +55,8 @@ quint64 dbfRecordDigest(QByteArrayView record)
     return quint64(qHashBits(cells.data(), size_t(cells.size()), kSeed));
 }
 
-DbfFile::DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockTimeout)
+DbfFile::DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockTimeout,
+                 const RecordVisitor &visitLive)
     : path_(std::move(path)), mode_(mode)
 {
     const int flags = (mode == DbfOpenMode::Write ? O_RDWR : O_RDONLY) | O_CLOEXEC;
@@ -77,7 +78,7 @@ DbfFile::DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockT
         header_ = parseDbfHeader(readAt(0, std::min(fileSize_, kMaxHeaderLength)), path_);
         codePage_ = codePageForLanguageDriver(header_.languageDriver);
         checkSize();
-        scanDeletionFlags();
+        scanDeletionFlags(visitLive);
     } catch (...) {
         ::close(fd_);
         throw;
@@ -105,7 +106,7 @@ void DbfFile::checkSize()
     }
 }
 
-void DbfFile::scanDeletionFlags()
+void DbfFile::scanDeletionFlags(const RecordVisitor &visitLive)
 {
     const std::uint32_t count = header_.recordCount;
     const qint64 recordLength = header_.recordLength;
@@ -116,8 +117,11 @@ void DbfFile::scanDeletionFlags()
         const QByteArray block = readAt(header_.headerLength + first * recordLength, inBlock * recordLength);
         const char *flag = block.constData();
         for (std::uint32_t i = 0; i < inBlock; ++i, flag += recordLength) {
-            if (*flag == kDbfLiveFlag)
+            if (*flag == kDbfLiveFlag) {
                 live_.push_back(first + i);
+                if (visitLive)
+                    visitLive(first + i, QByteArrayView(flag, recordLength));
+            }
             else if (*flag != kDbfDeletedFlag)
                 refuseCorrupt(path_, u"запись %1 помечена байтом 0x%2 вместо пробела или «*»"_s.arg(first + i + 1)
                                          .arg(uint(static_cast<unsigned char>(*flag)), 2, 16, QChar(u'0')));

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace qm {
@@ -38,7 +39,12 @@ struct DbfFileIdentity {
 // It is ignored on reading and cut back by the next append.
 class DbfFile {
 public:
-    DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockTimeout);
+    // visitLive, when given, sees every live record's bytes (flag first)
+    // during the scan that opening makes anyway: a reader of every record
+    // need not read the file a second time.
+    using RecordVisitor = std::function<void(std::uint32_t index, QByteArrayView record)>;
+    DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockTimeout,
+            const RecordVisitor &visitLive = {});
     ~DbfFile();
     DbfFile(const DbfFile &) = delete;
     DbfFile &operator=(const DbfFile &) = delete;
@@ -50,6 +56,8 @@ public:
 
     // Physical indexes of the records not flagged deleted, in file order.
     const std::vector<std::uint32_t> &liveRecords() const { return live_; }
+    // Hands the list over, for a reader done with the file.
+    std::vector<std::uint32_t> takeLiveRecords() { return std::move(live_); }
 
     // The committed record at a physical index, deletion flag first; the view
     // stays valid until the next call on this object.
@@ -68,7 +76,7 @@ private:
     void writeAt(qint64 offset, QByteArrayView bytes, const QString &action);
     void sync(const QString &action);
     void checkSize();
-    void scanDeletionFlags();
+    void scanDeletionFlags(const RecordVisitor &visitLive);
     void requireWritable() const;
     void requireStillInPlace(const QString &action) const;
     void restoreEndAfterFailedAppend(qint64 committedEnd);

@@ -4,6 +4,7 @@
 #include "common/failure.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace qm {
 
@@ -19,12 +20,13 @@ void ArchiveListModel::setSnapshot(std::unique_ptr<ArchiveSnapshot> snapshot)
     if (snapshot)
         columns = std::make_unique<ArchiveRecordText>(snapshot->header(), snapshot->codePage(), snapshot->tableLabel());
     beginResetModel();
+    remembered_.clear();
     snapshot_ = std::move(snapshot);
     columns_ = std::move(columns);
     shownRecords_.clear();
     try {
         if (!filter_.isEmpty())
-            shownRecords_ = matchingRecords(filter_, false);
+            shownRecords_ = matchingRecords(filter_, nullptr);
     } catch (...) {
         endResetModel();
         throw;
@@ -32,17 +34,47 @@ void ArchiveListModel::setSnapshot(std::unique_ptr<ArchiveSnapshot> snapshot)
     endResetModel();
 }
 
-std::vector<int> ArchiveListModel::matchingRecords(const QString &text, bool narrowShown) const
+namespace {
+
+// A few filters' matches are kept; more would cost memory for keystrokes
+// the mechanic has long typed past.
+constexpr std::size_t kRememberedTexts = 16;
+
+std::vector<int> positionsOf(const std::vector<quint64> &bits, qsizetype count)
+{
+    std::vector<int> positions;
+    positions.reserve(std::size_t(count));
+    for (std::size_t word = 0; word < bits.size(); ++word) {
+        for (quint64 rest = bits[word]; rest != 0; rest &= rest - 1)
+            positions.push_back(int(word * 64 + std::size_t(std::countr_zero(rest))));
+    }
+    return positions;
+}
+
+}  // namespace
+
+std::vector<int> ArchiveListModel::matchingRecords(const QString &text, const std::vector<int> *among) const
 {
     std::vector<int> matching;
     if (!snapshot_)
         return matching;
+    matching.reserve(among ? among->size() : std::size_t(snapshot_->size()));
     const ArchiveFilter filter(*columns_, text);
-    snapshot_->read(narrowShown ? &shownRecords_ : nullptr, [&](int position, QByteArrayView record) {
+    snapshot_->read(among, [&](int position, QByteArrayView record) {
         if (filter.matches(record))
             matching.push_back(position);
     });
     return matching;
+}
+
+void ArchiveListModel::remember(const QString &text, const std::vector<int> &matching)
+{
+    Remembered entry{text, std::vector<quint64>(std::size_t(snapshot_->size() + 63) / 64), qsizetype(matching.size())};
+    for (const int position : matching)
+        entry.bits[std::size_t(position) / 64] |= quint64(1) << (position % 64);
+    remembered_.push_front(std::move(entry));
+    if (remembered_.size() > kRememberedTexts)
+        remembered_.pop_back();
 }
 
 void ArchiveListModel::setFilterText(const QString &text)
@@ -51,10 +83,26 @@ void ArchiveListModel::setFilterText(const QString &text)
     if (folded == filter_)
         return;
 
-    // A longer text matches only records the shorter one matched: typing on
-    // narrows the lines already shown instead of searching them all again.
-    const bool narrowShown = !filter_.isEmpty() && folded.contains(filter_);
-    std::vector<int> shown = folded.isEmpty() ? std::vector<int>() : matchingRecords(folded, narrowShown);
+    std::vector<int> shown;
+    if (!folded.isEmpty() && snapshot_) {
+        // A text matches only records that every text inside it matched:
+        // typing on narrows the lines already shown, and erasing back to a
+        // text typed before shows what it showed, without a search.
+        const Remembered *narrowest = nullptr;
+        for (const Remembered &entry : remembered_) {
+            if (folded.contains(entry.text) && (!narrowest || entry.count < narrowest->count))
+                narrowest = &entry;
+        }
+        if (narrowest && narrowest->text == folded) {
+            shown = positionsOf(narrowest->bits, narrowest->count);
+        } else {
+            std::vector<int> among;
+            if (narrowest)
+                among = positionsOf(narrowest->bits, narrowest->count);
+            shown = matchingRecords(folded, narrowest ? &among : nullptr);
+            remember(folded, shown);
+        }
+    }
 
     Q_EMIT layoutAboutToBeChanged();
     const QModelIndexList persistent = persistentIndexList();
@@ -105,6 +153,7 @@ void ArchiveListModel::removeRecord(int position)
     if (row >= 0)
         beginRemoveRows({}, row, row);
     snapshot_->remove(position);
+    remembered_.clear();
     if (!filter_.isEmpty()) {
         if (row >= 0)
             found = shownRecords_.erase(found);

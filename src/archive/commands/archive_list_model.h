@@ -5,6 +5,7 @@
 
 #include <QAbstractListModel>
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -49,13 +50,25 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
-    std::vector<int> matchingRecords(const QString &text, bool narrowShown) const;
+    // The records that match the text, among those of `among` or all.
+    std::vector<int> matchingRecords(const QString &text, const std::vector<int> *among) const;
+    void remember(const QString &text, const std::vector<int> &matching);
     QString lineAt(int position) const;
 
     std::unique_ptr<ArchiveSnapshot> snapshot_;
     std::unique_ptr<ArchiveRecordText> columns_;
     QString filter_;                   // case-folded; empty shows every line
     std::vector<int> shownRecords_;    // ascending record positions, used only while filter_ is set
+
+    // The matches of the last few texts, one bit a record: erasing back to a
+    // text typed before costs nothing, and a text that contains one of them
+    // searches only its matches.
+    struct Remembered {
+        QString text;
+        std::vector<quint64> bits;
+        qsizetype count = 0;
+    };
+    std::deque<Remembered> remembered_;
 };
 
 }  // namespace qm
