@@ -3,6 +3,7 @@
 #include "archive/os_failure.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,9 +37,11 @@ ArchiveSnapshot::ArchiveSnapshot(const QString &path, std::chrono::milliseconds 
         struct stat status {};
         if (::fstat(fd_, &status) != 0)
             throw osFailure(errno, u"прочитать сведения о"_s, path_);
-        // Room for as many digests as the file could hold records: pages
-        // never written are never resident, and the vector never moves.
-        digests_.reserve(std::size_t(status.st_size / 64 + 1));
+        // Room for the digests of the records the header counts now (it is
+        // read again under the lock): the vector is not to move while it grows.
+        unsigned char prefix[8] = {};
+        if (::pread(fd_, prefix, sizeof prefix, 0) == qint64(sizeof prefix))
+            digests_.reserve(qFromLittleEndian<quint32>(prefix + 4));
         DbfFile file(path_, DbfOpenMode::Read, lockTimeout, [this](std::uint32_t, QByteArrayView record) {
             digests_.push_back(dbfRecordDigest(record));
         });

@@ -26,7 +26,7 @@ void ArchiveListModel::setSnapshot(std::unique_ptr<ArchiveSnapshot> snapshot)
     shownRecords_.clear();
     try {
         if (!filter_.isEmpty())
-            shownRecords_ = matchingRecords(filter_, nullptr);
+            shownRecords_ = matchingRecords(filter_, nullptr).positions();
     } catch (...) {
         endResetModel();
         throw;
@@ -40,7 +40,9 @@ namespace {
 // the mechanic has long typed past.
 constexpr std::size_t kRememberedTexts = 16;
 
-std::vector<int> positionsOf(const std::vector<quint64> &bits, qsizetype count)
+}  // namespace
+
+std::vector<int> ArchiveListModel::Remembered::positions() const
 {
     std::vector<int> positions;
     positions.reserve(std::size_t(count));
@@ -51,30 +53,18 @@ std::vector<int> positionsOf(const std::vector<quint64> &bits, qsizetype count)
     return positions;
 }
 
-}  // namespace
-
-std::vector<int> ArchiveListModel::matchingRecords(const QString &text, const std::vector<int> *among) const
+ArchiveListModel::Remembered ArchiveListModel::matchingRecords(const QString &text,
+                                                               const std::vector<int> *among) const
 {
-    std::vector<int> matching;
-    if (!snapshot_)
-        return matching;
-    matching.reserve(among ? among->size() : std::size_t(snapshot_->size()));
+    Remembered matching{text, std::vector<quint64>(std::size_t(snapshot_->size() + 63) / 64), 0};
     const ArchiveFilter filter(*columns_, text);
     snapshot_->read(among, [&](int position, QByteArrayView record) {
-        if (filter.matches(record))
-            matching.push_back(position);
+        if (filter.matches(record)) {
+            matching.bits[std::size_t(position) / 64] |= quint64(1) << (position % 64);
+            ++matching.count;
+        }
     });
     return matching;
-}
-
-void ArchiveListModel::remember(const QString &text, const std::vector<int> &matching)
-{
-    Remembered entry{text, std::vector<quint64>(std::size_t(snapshot_->size() + 63) / 64), qsizetype(matching.size())};
-    for (const int position : matching)
-        entry.bits[std::size_t(position) / 64] |= quint64(1) << (position % 64);
-    remembered_.push_front(std::move(entry));
-    if (remembered_.size() > kRememberedTexts)
-        remembered_.pop_back();
 }
 
 void ArchiveListModel::setFilterText(const QString &text)
@@ -83,7 +73,7 @@ void ArchiveListModel::setFilterText(const QString &text)
     if (folded == filter_)
         return;
 
-    std::vector<int> shown;
+    const Remembered *shown = nullptr;
     if (!folded.isEmpty() && snapshot_) {
         // A text matches only records that every text inside it matched:
         // typing on narrows the lines already shown, and erasing back to a
@@ -94,13 +84,21 @@ void ArchiveListModel::setFilterText(const QString &text)
                 narrowest = &entry;
         }
         if (narrowest && narrowest->text == folded) {
-            shown = positionsOf(narrowest->bits, narrowest->count);
+            shown = narrowest;
         } else {
-            std::vector<int> among;
-            if (narrowest)
-                among = positionsOf(narrowest->bits, narrowest->count);
-            shown = matchingRecords(folded, narrowest ? &among : nullptr);
-            remember(folded, shown);
+            Remembered matching;
+            if (!narrowest) {
+                matching = matchingRecords(folded, nullptr);
+            } else if (narrowest->text == filter_) {
+                matching = matchingRecords(folded, &shownRecords_);   // typing on: the lines shown
+            } else {
+                const std::vector<int> among = narrowest->positions();
+                matching = matchingRecords(folded, &among);
+            }
+            remembered_.push_front(std::move(matching));
+            if (remembered_.size() > kRememberedTexts)
+                remembered_.pop_back();
+            shown = &remembered_.front();
         }
     }
 
@@ -110,7 +108,11 @@ void ArchiveListModel::setFilterText(const QString &text)
     for (const QModelIndex &index : persistent)
         persistentRecords.push_back(recordPosition(index.row()));
 
-    shownRecords_ = std::move(shown);
+    // The old lines go before the new ones are listed: both at once would
+    // double what a long list costs.
+    shownRecords_ = std::vector<int>();
+    if (shown)
+        shownRecords_ = shown->positions();
     filter_ = folded;
 
     QModelIndexList moved;

@@ -50,9 +50,10 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
-    // The records that match the text, among those of `among` or all.
-    std::vector<int> matchingRecords(const QString &text, const std::vector<int> *among) const;
-    void remember(const QString &text, const std::vector<int> &matching);
+    struct Remembered;
+    // The records that match the text, among those of `among` or all, one
+    // bit a record: a million matches take 125 KiB until they are shown.
+    Remembered matchingRecords(const QString &text, const std::vector<int> *among) const;
     QString lineAt(int position) const;
 
     std::unique_ptr<ArchiveSnapshot> snapshot_;
@@ -67,6 +68,8 @@ private:
         QString text;
         std::vector<quint64> bits;
         qsizetype count = 0;
+
+        std::vector<int> positions() const;
     };
     std::deque<Remembered> remembered_;
 };
