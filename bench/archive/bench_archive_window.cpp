@@ -6,7 +6,7 @@
 // program (qm_bench_archive_window_child); sizes are interleaved run by run,
 // so the machine's noise falls on all alike.
 //
-//   qm_bench_archive_window [--with-million] [--new-layout] [--runs N]
+//   qm_bench_archive_window [--with-million] [--new-layout] [--runs N] [--before <older child>]
 
 #include "input/xvfb_display.h"
 #include "support/bench_archive_file.h"
@@ -58,13 +58,13 @@ double catMilliseconds(const QString &folder)
 }
 
 // The goals the window is held to, each beside its figure and its limit.
-void printGoals(const std::vector<ArchiveSize> &sizes)
+void printGoals(const std::vector<ArchiveSize> &sizes, const std::vector<ArchiveSize> &before)
 {
     using qm::bench::printRow;
     std::printf("\n### Goals (default settings; the reference is `cat QM.dbf > /dev/null` from the page cache "
                 "and the resident memory before the click)\n\n");
-    printRow({u"Records"_s, u"Goal"_s, u"Figure"_s, u"Limit"_s, u"Met"_s, u"Reference"_s});
-    printRow({u"---:"_s, u"---"_s, u"---:"_s, u"---:"_s, u"---"_s, u"---:"_s});
+    printRow({u"Records"_s, u"Goal"_s, u"Before"_s, u"Figure"_s, u"Limit"_s, u"Met"_s, u"Reference"_s});
+    printRow({u"---:"_s, u"---"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---"_s, u"---:"_s});
     struct Goal {
         int records;
         QString what;
@@ -87,9 +87,13 @@ void printGoals(const std::vector<ArchiveSize> &sizes)
         if (size == sizes.end() || size->keys.empty())
             continue;
         const double figure = goal.figure(*size);
+        const auto old = std::find_if(before.begin(), before.end(),
+                                      [&goal](const ArchiveSize &s) { return s.records == goal.records; });
+        const QString beforeText = old == before.end() || old->keys.empty() ? u"—"_s
+                                                                            : QString::number(goal.figure(*old), 'f', 1);
         const QString reference = goal.memory ? u"%1 MiB at start-up"_s.arg(size->residentBefore.median(), 0, 'f', 1)
                                               : u"cat %1 ms"_s.arg(size->fileRead.median(), 0, 'f', 1);
-        printRow({QString::number(goal.records), goal.what, QString::number(figure, 'f', 1),
+        printRow({QString::number(goal.records), goal.what, beforeText, QString::number(figure, 'f', 1),
                   u"≤ %1"_s.arg(goal.limit), figure <= goal.limit ? u"yes"_s : u"**no**"_s, reference});
     }
 }
@@ -154,6 +158,10 @@ int main(int argc, char *argv[])
     const bool newLayout = QCoreApplication::arguments().contains(u"--new-layout"_s);
     const int runs = qm::bench::runsArgument(7);
     const QString child = QCoreApplication::applicationDirPath() + u"/qm_bench_archive_window_child"_s;
+    // Another build's child (an older commit's) run beside this one, on the same archives, interleaved.
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString beforeChild = arguments.value(arguments.indexOf(u"--before"_s) + 1);
+    const bool withBefore = arguments.contains(u"--before"_s) && !beforeChild.isEmpty();
 
     QTemporaryDir root;
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
@@ -171,13 +179,21 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "archive of %d records...\n", records);
             sizes.push_back({records, programFolderWith(root, records, newLayout), {}, {}, {}, {}, {}});
         }
+        std::vector<ArchiveSize> before;
+        if (withBefore)
+            before = sizes;
         // One unrecorded run of each: the libraries and the files are then in the page cache for all.
-        for (ArchiveSize &size : sizes)
-            runOnce(size, child, display.name(), false);
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            runOnce(sizes[i], child, display.name(), false);
+            if (withBefore)
+                runOnce(before[i], beforeChild, display.name(), false);
+        }
         for (int run = 0; run < runs; ++run) {
-            for (ArchiveSize &size : sizes) {
-                runOnce(size, child, display.name(), true);
-                size.fileRead.add(catMilliseconds(size.folder));
+            for (std::size_t i = 0; i < sizes.size(); ++i) {
+                runOnce(sizes[i], child, display.name(), true);
+                sizes[i].fileRead.add(catMilliseconds(sizes[i].folder));
+                if (withBefore)
+                    runOnce(before[i], beforeChild, display.name(), true);
             }
         }
 
@@ -195,8 +211,13 @@ int main(int argc, char *argv[])
                       size.keys.empty() ? u"no filter"_s : size.keys.medianText(),
                       size.residentBefore.medianText(), size.peak.medianText()});
         }
+        for (const ArchiveSize &size : before) {
+            printRow({u"%1, before"_s.arg(size.records), size.paint.medianText(),
+                      size.keys.empty() ? u"no filter"_s : size.keys.medianText(),
+                      size.residentBefore.medianText(), size.peak.medianText()});
+        }
         std::printf("\n(keystrokes: %d per run, typed, narrowed and erased back to the full list)\n",
                     int(sizes.front().keys.size() / std::size_t(std::max(runs, 1))));
-        printGoals(sizes);
+        printGoals(sizes, before);
     });
 }
