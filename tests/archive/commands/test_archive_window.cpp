@@ -7,6 +7,8 @@
 #include "archive/dbf_header.h"
 
 #include <QFile>
+
+#include <cstdio>
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
@@ -50,6 +52,7 @@ private Q_SLOTS:
     void windowListsOneLinePerRecord();
     void dateColumnOfAnOldArchiveIsListedDayFirst();
     void damagedCellLocksAwayOnlyItsOwnField();
+    void actsOfAnArchivePutInPlaceMeanwhileAreNeitherRecalledNorDeleted();
     void deleteChangesNothingWithoutSelectionOrConfirmation_data();
     void deleteChangesNothingWithoutSelectionOrConfirmation();
     void deletionKeepsEveryLineOnItsOwnRecord_data();
@@ -165,6 +168,37 @@ void ArchiveWindowTest::damagedCellLocksAwayOnlyItsOwnField()
     QTest::mouseClick(open.window.bSelect(), Qt::LeftButton);
     QVERIFY(act.recalled);
     QCOMPARE(act.recalled->texts, rowTexts(sampleRow(3)));
+}
+
+void ArchiveWindowTest::actsOfAnArchivePutInPlaceMeanwhileAreNeitherRecalledNorDeleted()
+{
+    // Another workstation puts an archive with other acts in place (a backup
+    // restored): the same record numbers now hold other acts.
+    ArchiveWorld world;
+    world.append({sampleRow(1), sampleRow(2), sampleRow(3)});
+    ArchiveWorld other;
+    other.append({sampleRow(4), sampleRow(5), sampleRow(6)});
+    const RecordingActWindow &act = world.actWindow;
+
+    OpenWindow open(world);
+    clickLine(open.window.lBase(), 1);
+    const QString path = world.folder.filePath(u"QM.dbf"_s);
+    QVERIFY(QFile::copy(other.folder.filePath(u"QM.dbf"_s), path + u".new"_s));
+    QVERIFY(std::rename(QFile::encodeName(path + u".new"_s).constData(), QFile::encodeName(path).constData()) == 0);
+
+    QTest::mouseClick(open.window.bSelect(), Qt::LeftButton);
+    QVERIFY(!act.recalled);
+    QCOMPARE(world.prompts.messages.size(), 1);
+    QVERIFY2(world.prompts.messages.constFirst().text.contains(u"Акт не вызван"_s),
+             qPrintable(world.prompts.messages.constFirst().text));
+    QCOMPARE(lineTexts(open.window.lBase()), other.listLines());
+
+    // The refilled list acts on the acts now in place.
+    clickLine(open.window.lBase(), 1);
+    world.prompts.answer(PromptAnswer::Yes);
+    QTest::mouseClick(open.window.bDeleteRecord(), Qt::LeftButton);
+    QCOMPARE(act.texts, rowTexts(sampleRow(5)));
+    QCOMPARE(world.recordCount(), 2);
 }
 
 void ArchiveWindowTest::deleteChangesNothingWithoutSelectionOrConfirmation_data()
