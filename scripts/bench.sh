@@ -3,6 +3,8 @@
 # printing markdown tables of medians and ratios measured in this one run.
 # Usage: scripts/bench.sh [--quick]
 #   --quick  fewer runs and no 1,000,000-record archive (a check that all of it works)
+# QM_BENCH_BEFORE_CHILD=<older build>/bench/qm_bench_archive_window_child runs an
+# older commit's archive window beside this one, interleaved, for before/after figures.
 # Installs what is missing: the project's packages and, for the independent
 # reader, GDAL's ogrinfo (Debian package gdal-bin).
 set -euo pipefail
@@ -40,6 +42,13 @@ fi
 
 QT_QPA_PLATFORM=offscreen "$bench/qm_bench_archive" "${archive_args[@]}"
 # The archive window as the mechanic waits for it: the real program on its own Xvfb.
-"$bench/qm_bench_archive_window" "${archive_args[@]}"
+# Each goal is printed beside its figure, its limit and what the machine takes to read the file once.
+before_args=()
+if [ -n "${QM_BENCH_BEFORE_CHILD:-}" ]; then
+  before_args=(--before "$QM_BENCH_BEFORE_CHILD")
+fi
+"$bench/qm_bench_archive_window" "${archive_args[@]}" "${before_args[@]}"
+# The same with the columns of a new archive (254 bytes a record).
+"$bench/qm_bench_archive_window" "${archive_args[@]}" --new-layout
 
 QT_QPA_PLATFORM=offscreen "$bench/qm_bench_print" --runs "$print_runs"

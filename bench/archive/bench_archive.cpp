@@ -10,7 +10,7 @@
 #include "archive/archive_backup.h"
 #include "archive/archive_table.h"
 #include "archive/commands/act_window.h"
-#include "archive/commands/archive_lines.h"
+#include "archive/archive_snapshot.h"
 #include "archive/commands/archive_window_context.h"
 #include "archive/commands/delete_selected_record.h"
 #include "archive/commands/fill_archive_list.h"
@@ -77,17 +77,19 @@ SizeResult measure(const QString &folder, int size, int runs, const QString &ogr
     DiscardingActWindow window;
     qm::test::ScriptedPrompts prompts;
     const qm::ArchiveWindowContext context{&window, &prompts, &archive, nullptr, folder};
-    qm::ArchiveLines lines;
+    std::unique_ptr<qm::ArchiveSnapshot> lines;
 
     result.count = qm::bench::timeRuns(runs, [&] {
         if (qm::CountArchiveRecords(archive) != size)
             throw std::runtime_error("the count disagrees with the archive built");
     });
-    result.listFill = qm::bench::timeRuns(runs, [&] { qm::FillArchiveList(context, lines); },
-                                          [&] { lines = qm::ArchiveLines(); });
-    qm::FillArchiveList(context, lines);
+    result.listFill = qm::bench::timeRuns(runs, [&] { lines = qm::FillArchiveList(context); },
+                                          [&] { lines.reset(); });
+    lines = qm::FillArchiveList(context);
     qm::RecalledAct recalled;
-    result.recall = qm::bench::timeRuns(runs, [&] { recalled = qm::RecallArchivedAct(archive, size - 1); });
+    result.recall = qm::bench::timeRuns(runs, [&] {
+        recalled = qm::RecallArchivedAct(archive, lines->listed(size - 1)).value_or(qm::RecalledAct());
+    });
     if (recalled.texts.serialNumber != QString::number(size))
         throw std::runtime_error("recall did not bring back the last act");
 
@@ -96,15 +98,14 @@ SizeResult measure(const QString &folder, int size, int runs, const QString &ogr
     result.remove = qm::bench::timeRuns(
         runs,
         [&] {
-            if (qm::DeleteSelectedRecord(context, lines, size - 1) != qm::DeletionOutcome::Deleted)
+            if (qm::DeleteSelectedRecord(context, lines->listed(size - 1)) != qm::DeletionOutcome::Deleted)
                 throw std::runtime_error("the deletion found the archive changed");
         },
         [&] {
             qm::bench::saveTypicalAct(archive, size);
-            lines = qm::ArchiveLines();
-            qm::FillArchiveList(context, lines);
+            lines = qm::FillArchiveList(context);
         });
-    lines = qm::ArchiveLines();
+    lines.reset();
 
     int serial = size;
     result.save = qm::bench::timeRuns(runs, [&] { qm::bench::saveTypicalAct(archive, ++serial); });

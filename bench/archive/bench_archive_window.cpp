@@ -6,7 +6,7 @@
 // program (qm_bench_archive_window_child); sizes are interleaved run by run,
 // so the machine's noise falls on all alike.
 //
-//   qm_bench_archive_window [--with-million] [--runs N]
+//   qm_bench_archive_window [--with-million] [--new-layout] [--runs N] [--before <older child>]
 
 #include "input/xvfb_display.h"
 #include "support/bench_archive_file.h"
@@ -18,7 +18,9 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QtEndian>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -30,10 +32,73 @@ namespace {
 struct ArchiveSize {
     int records = 0;
     QString folder;
-    Samples paint, keys, residentBefore, peak;
+    Samples paint, keys, residentBefore, peak, fileRead;
 };
 
-QString programFolderWith(const QTemporaryDir &root, int records)
+int recordLength(const QString &folder)
+{
+    QFile file(folder + u"/QM.dbf"_s);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray prefix = file.read(12);
+    return prefix.size() == 12 ? qFromLittleEndian<quint16>(prefix.constData() + 10) : 0;
+}
+
+// What the machine itself takes to read the archive once from the page cache,
+// the floor under anything that looks at every act.
+double catMilliseconds(const QString &folder)
+{
+    QProcess cat;
+    cat.setStandardOutputFile(QProcess::nullDevice());
+    const qint64 started = qm::bench::monotonicNanoseconds();
+    cat.start(u"cat"_s, {folder + u"/QM.dbf"_s});
+    if (!cat.waitForFinished(60000) || cat.exitCode() != 0)
+        throw std::runtime_error("cat could not read the archive");
+    return qm::bench::millisecondsSince(started);
+}
+
+// The goals the window is held to, each beside its figure and its limit.
+void printGoals(const std::vector<ArchiveSize> &sizes, const std::vector<ArchiveSize> &before)
+{
+    using qm::bench::printRow;
+    std::printf("\n### Goals (default settings; the reference is `cat QM.dbf > /dev/null` from the page cache "
+                "and the resident memory before the click)\n\n");
+    printRow({u"Records"_s, u"Goal"_s, u"Before"_s, u"Figure"_s, u"Limit"_s, u"Met"_s, u"Reference"_s});
+    printRow({u"---:"_s, u"---"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---"_s, u"---:"_s});
+    struct Goal {
+        int records;
+        QString what;
+        double limit;
+        double (*figure)(const ArchiveSize &);
+        bool memory;
+    };
+    const std::vector<Goal> goals{
+        {100000, u"«Архив» click → list painted, median ms"_s, 50, [](const ArchiveSize &s) { return s.paint.median(); }, false},
+        {1000000, u"«Архив» click → list painted, median ms"_s, 250, [](const ArchiveSize &s) { return s.paint.median(); }, false},
+        {100000, u"Peak resident after 14 keystrokes, MiB"_s, 45, [](const ArchiveSize &s) { return s.peak.median(); }, true},
+        {1000000, u"Peak resident after 14 keystrokes, MiB"_s, 60, [](const ArchiveSize &s) { return s.peak.median(); }, true},
+        {100000, u"Keystroke → list repainted, median ms"_s, 10, [](const ArchiveSize &s) { return s.keys.median(); }, false},
+        {1000000, u"Keystroke → list repainted, median ms"_s, 60, [](const ArchiveSize &s) { return s.keys.median(); }, false},
+        {1000000, u"Keystroke → list repainted, worst ms"_s, 150, [](const ArchiveSize &s) { return s.keys.max(); }, false},
+    };
+    for (const Goal &goal : goals) {
+        const auto size = std::find_if(sizes.begin(), sizes.end(),
+                                       [&goal](const ArchiveSize &s) { return s.records == goal.records; });
+        if (size == sizes.end() || size->keys.empty())
+            continue;
+        const double figure = goal.figure(*size);
+        const auto old = std::find_if(before.begin(), before.end(),
+                                      [&goal](const ArchiveSize &s) { return s.records == goal.records; });
+        const QString beforeText = old == before.end() || old->keys.empty() ? u"—"_s
+                                                                            : QString::number(goal.figure(*old), 'f', 1);
+        const QString reference = goal.memory ? u"%1 MiB at start-up"_s.arg(size->residentBefore.median(), 0, 'f', 1)
+                                              : u"cat %1 ms"_s.arg(size->fileRead.median(), 0, 'f', 1);
+        printRow({QString::number(goal.records), goal.what, beforeText, QString::number(figure, 'f', 1),
+                  u"≤ %1"_s.arg(goal.limit), figure <= goal.limit ? u"yes"_s : u"**no**"_s, reference});
+    }
+}
+
+QString programFolderWith(const QTemporaryDir &root, int records, bool newLayout)
 {
     const QString folder = root.filePath(QString::number(records));
     QDir().mkpath(folder);
@@ -49,7 +114,7 @@ QString programFolderWith(const QTemporaryDir &root, int records)
     // No office started ahead: it would compete with the window for the CPU.
     // (A second [System] section would go unread: the first one wins.)
     qm::bench::turnOfficeAheadOff(folder + u"/Quillmarch.ini"_s);
-    qm::bench::writeArchiveOfActs(folder, records);
+    qm::bench::writeArchiveOfActs(folder, records, newLayout);
     return folder;
 }
 
@@ -89,8 +154,14 @@ int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
     const bool withMillion = QCoreApplication::arguments().contains(u"--with-million"_s);
+    // The columns a new archive is made with, wider than those of the archives that hold years of acts.
+    const bool newLayout = QCoreApplication::arguments().contains(u"--new-layout"_s);
     const int runs = qm::bench::runsArgument(7);
     const QString child = QCoreApplication::applicationDirPath() + u"/qm_bench_archive_window_child"_s;
+    // Another build's child (an older commit's) run beside this one, on the same archives, interleaved.
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString beforeChild = arguments.value(arguments.indexOf(u"--before"_s) + 1);
+    const bool withBefore = arguments.contains(u"--before"_s) && !beforeChild.isEmpty();
 
     QTemporaryDir root;
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
@@ -106,19 +177,32 @@ int main(int argc, char *argv[])
             counts.push_back(1000000);
         for (int records : counts) {
             std::fprintf(stderr, "archive of %d records...\n", records);
-            sizes.push_back({records, programFolderWith(root, records), {}, {}, {}, {}});
+            sizes.push_back({records, programFolderWith(root, records, newLayout), {}, {}, {}, {}, {}});
         }
+        std::vector<ArchiveSize> before;
+        if (withBefore)
+            before = sizes;
         // One unrecorded run of each: the libraries and the files are then in the page cache for all.
-        for (ArchiveSize &size : sizes)
-            runOnce(size, child, display.name(), false);
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            runOnce(sizes[i], child, display.name(), false);
+            if (withBefore)
+                runOnce(before[i], beforeChild, display.name(), false);
+        }
         for (int run = 0; run < runs; ++run) {
-            for (ArchiveSize &size : sizes)
-                runOnce(size, child, display.name(), true);
+            for (std::size_t i = 0; i < sizes.size(); ++i) {
+                runOnce(sizes[i], child, display.name(), true);
+                sizes[i].fileRead.add(catMilliseconds(sizes[i].folder));
+                if (withBefore)
+                    runOnce(before[i], beforeChild, display.name(), true);
+            }
         }
 
         using qm::bench::printRow;
-        std::printf("\n### Archive window under Xvfb, QT_QPA_PLATFORM=xcb (ms and MiB; median of %d runs, "
-                    "range in brackets)\n\n", runs);
+        std::printf("\n### Archive window under Xvfb, QT_QPA_PLATFORM=xcb, %s (%d bytes a record; ms and MiB; "
+                    "median of %d runs, "
+                    "range in brackets)\n\n",
+                    newLayout ? "columns of a new archive" : "columns of an archive grown for years",
+                    recordLength(sizes.front().folder), runs);
         printRow({u"Records"_s, u"«Архив» click → list painted"_s, u"Keystroke in the filter → list repainted"_s,
                   u"Resident before the click"_s, u"Peak resident, window open"_s});
         printRow({u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s});
@@ -127,7 +211,13 @@ int main(int argc, char *argv[])
                       size.keys.empty() ? u"no filter"_s : size.keys.medianText(),
                       size.residentBefore.medianText(), size.peak.medianText()});
         }
+        for (const ArchiveSize &size : before) {
+            printRow({u"%1, before"_s.arg(size.records), size.paint.medianText(),
+                      size.keys.empty() ? u"no filter"_s : size.keys.medianText(),
+                      size.residentBefore.medianText(), size.peak.medianText()});
+        }
         std::printf("\n(keystrokes: %d per run, typed, narrowed and erased back to the full list)\n",
                     int(sizes.front().keys.size() / std::size_t(std::max(runs, 1))));
+        printGoals(sizes, before);
     });
 }

@@ -50,11 +50,11 @@ std::vector<DbfField> grownArchiveLayout()
 
 }  // namespace
 
-void writeArchiveOfActs(const QString &folder, int count)
+void writeArchiveOfActs(const QString &folder, int count, bool newLayout)
 {
     const QString path = folder + u"/QM.dbf"_s;
     QFile::remove(path);
-    createEmptyArchive(path, grownArchiveLayout());
+    createEmptyArchive(path, newLayout ? archiveFieldLayout() : grownArchiveLayout());
     DbfArchive archive(folder);
     saveTypicalAct(archive, 1);
 

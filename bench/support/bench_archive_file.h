@@ -17,6 +17,7 @@ void saveTypicalAct(Archive &archive, int serialNumber);
 // through the archive code; the others are copies of its record with their own
 // serial numbers, written in bulk: saving them one by one would time the
 // disk's sync rate, not the archive.
-void writeArchiveOfActs(const QString &folder, int count);
+// With newLayout, the columns are those a new archive is made with.
+void writeArchiveOfActs(const QString &folder, int count, bool newLayout = false);
 
 }  // namespace qm::bench

@@ -11,6 +11,8 @@
 
 namespace qm {
 
+class ArchiveSnapshot;
+
 // Field names of one archived act (ArchiveRecord), in the order the save writes them.
 namespace ArchiveField {
 inline constexpr QStringView ACTDATE = u"ACTDATE";
@@ -71,6 +73,16 @@ public:
     // Deletes the current record; committed by update().
     virtual void deleteCurrent() = 0;
 
+    // Makes the live record with this number (as recordNumber() gives it)
+    // current. False, with the set at its end, when the file holds no such
+    // record or it has been deleted.
+    virtual bool moveToRecordNumber(quint32 number) = 0;
+
+    // A 64-bit digest of the current record's stored bytes (its cells, not its
+    // deletion flag): whoever read the record earlier can tell whether it still
+    // holds the same act without keeping the act itself.
+    virtual quint64 recordDigest() const = 0;
+
     virtual void close() = 0;
 };
 
@@ -80,10 +92,22 @@ public:
     virtual ~Archive() = default;
     virtual std::unique_ptr<ArchiveRecordSet> open(ArchiveAccess access) = 0;
 
+    // The live records as they stand now, for a window that lists them and
+    // reads them again later without holding the archive's lock.
+    virtual std::unique_ptr<ArchiveSnapshot> snapshot() = 0;
+
     // Called before an act is appended, before the archive is opened for it:
     // the first act of a day has the archive copied as it stands. Never
     // throws; an archive without backups does nothing.
     virtual ArchiveBackupResult backUpBeforeAppend() { return {}; }
+};
+
+// A record as a list read it: its number in the file and the digest of its
+// bytes then. The table is never packed, so the number names the record for
+// good; the digest tells whether it still holds the act the list showed.
+struct ListedRecord {
+    quint32 number = 0;
+    quint64 digest = 0;
 };
 
 // The number of records in the archive.

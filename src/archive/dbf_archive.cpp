@@ -1,5 +1,6 @@
 #include "archive/dbf_archive.h"
 
+#include "archive/archive_snapshot.h"
 #include "archive/dbf_file.h"
 #include "archive/dbf_record_set.h"
 
@@ -28,6 +29,11 @@ std::unique_ptr<ArchiveRecordSet> DbfArchive::open(ArchiveAccess access)
 {
     const DbfOpenMode mode = access == ArchiveAccess::Writable ? DbfOpenMode::Write : DbfOpenMode::Read;
     return std::make_unique<DbfRecordSet>(std::make_unique<DbfFile>(filePath_, mode, lockTimeout_), access, u"QM"_s);
+}
+
+std::unique_ptr<ArchiveSnapshot> DbfArchive::snapshot()
+{
+    return std::make_unique<ArchiveSnapshot>(filePath_, lockTimeout_);
 }
 
 }  // namespace qm

@@ -24,6 +24,7 @@ public:
     QString filePath() const { return filePath_; }
     QString backupFolder() const { return backupFolder_; }
     std::unique_ptr<ArchiveRecordSet> open(ArchiveAccess access) override;
+    std::unique_ptr<ArchiveSnapshot> snapshot() override;
     ArchiveBackupResult backUpBeforeAppend() override;
 
 private:

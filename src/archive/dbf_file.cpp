@@ -6,6 +6,7 @@
 #include "archive/os_failure.h"
 
 #include <QFile>
+#include <QHashFunctions>
 #include <QtEndian>
 
 #include <fcntl.h>
@@ -45,7 +46,17 @@ void failWritesPastTheSizeLimit()
 
 }  // namespace
 
-DbfFile::DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockTimeout)
+quint64 dbfRecordDigest(QByteArrayView record)
+{
+    // A fixed seed rather than the process's random one: nothing depends on
+    // digests from other processes, but a fixed value keeps runs repeatable.
+    constexpr size_t kSeed = 0x51'4d'41'52'43'48'44'42;
+    const QByteArrayView cells = record.isEmpty() ? record : record.sliced(1);
+    return quint64(qHashBits(cells.data(), size_t(cells.size()), kSeed));
+}
+
+DbfFile::DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockTimeout,
+                 const RecordVisitor &visitLive)
     : path_(std::move(path)), mode_(mode)
 {
     const int flags = (mode == DbfOpenMode::Write ? O_RDWR : O_RDONLY) | O_CLOEXEC;
@@ -63,10 +74,11 @@ DbfFile::DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockT
         if (::fstat(fd_, &status) != 0)
             throw osFailure(errno, u"прочитать сведения о"_s, path_);
         fileSize_ = status.st_size;
+        identity_ = DbfFileIdentity{quint64(status.st_dev), quint64(status.st_ino)};
         header_ = parseDbfHeader(readAt(0, std::min(fileSize_, kMaxHeaderLength)), path_);
         codePage_ = codePageForLanguageDriver(header_.languageDriver);
         checkSize();
-        scanDeletionFlags();
+        scanDeletionFlags(visitLive);
     } catch (...) {
         ::close(fd_);
         throw;
@@ -94,7 +106,7 @@ void DbfFile::checkSize()
     }
 }
 
-void DbfFile::scanDeletionFlags()
+void DbfFile::scanDeletionFlags(const RecordVisitor &visitLive)
 {
     const std::uint32_t count = header_.recordCount;
     const qint64 recordLength = header_.recordLength;
@@ -105,8 +117,11 @@ void DbfFile::scanDeletionFlags()
         const QByteArray block = readAt(header_.headerLength + first * recordLength, inBlock * recordLength);
         const char *flag = block.constData();
         for (std::uint32_t i = 0; i < inBlock; ++i, flag += recordLength) {
-            if (*flag == kDbfLiveFlag)
+            if (*flag == kDbfLiveFlag) {
                 live_.push_back(first + i);
+                if (visitLive)
+                    visitLive(first + i, QByteArrayView(flag, recordLength));
+            }
             else if (*flag != kDbfDeletedFlag)
                 refuseCorrupt(path_, u"запись %1 помечена байтом 0x%2 вместо пробела или «*»"_s.arg(first + i + 1)
                                          .arg(uint(static_cast<unsigned char>(*flag)), 2, 16, QChar(u'0')));

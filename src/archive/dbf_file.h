@@ -9,11 +9,24 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace qm {
 
 enum class DbfOpenMode { Read, Write };
+
+// The digest of a record's cells (its bytes after the deletion flag), the
+// same in every process of one build: the flag is left out, because whether
+// the record is live is asked apart.
+quint64 dbfRecordDigest(QByteArrayView record);
+
+// Which file an open descriptor reads, whatever name it has now.
+struct DbfFileIdentity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    friend bool operator==(const DbfFileIdentity &, const DbfFileIdentity &) = default;
+};
 
 // One dBASE file held open and locked (shared to read, exclusive to write)
 // for the object's lifetime.
@@ -26,7 +39,12 @@ enum class DbfOpenMode { Read, Write };
 // It is ignored on reading and cut back by the next append.
 class DbfFile {
 public:
-    DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockTimeout);
+    // visitLive, when given, sees every live record's bytes (flag first)
+    // during the scan that opening makes anyway: a reader of every record
+    // need not read the file a second time.
+    using RecordVisitor = std::function<void(std::uint32_t index, QByteArrayView record)>;
+    DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockTimeout,
+            const RecordVisitor &visitLive = {});
     ~DbfFile();
     DbfFile(const DbfFile &) = delete;
     DbfFile &operator=(const DbfFile &) = delete;
@@ -34,9 +52,12 @@ public:
     const QString &path() const { return path_; }
     const DbfHeader &header() const { return header_; }
     DbfCodePage codePage() const { return codePage_; }
+    DbfFileIdentity identity() const { return identity_; }
 
     // Physical indexes of the records not flagged deleted, in file order.
     const std::vector<std::uint32_t> &liveRecords() const { return live_; }
+    // Hands the list over, for a reader done with the file.
+    std::vector<std::uint32_t> takeLiveRecords() { return std::move(live_); }
 
     // The committed record at a physical index, deletion flag first; the view
     // stays valid until the next call on this object.
@@ -55,7 +76,7 @@ private:
     void writeAt(qint64 offset, QByteArrayView bytes, const QString &action);
     void sync(const QString &action);
     void checkSize();
-    void scanDeletionFlags();
+    void scanDeletionFlags(const RecordVisitor &visitLive);
     void requireWritable() const;
     void requireStillInPlace(const QString &action) const;
     void restoreEndAfterFailedAppend(qint64 committedEnd);
@@ -64,6 +85,7 @@ private:
     DbfOpenMode mode_;
     int fd_ = -1;
     qint64 fileSize_ = 0;
+    DbfFileIdentity identity_;
     DbfHeader header_;
     DbfCodePage codePage_ = DbfCodePage::Windows1251;
     std::vector<std::uint32_t> live_;

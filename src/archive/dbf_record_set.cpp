@@ -184,6 +184,28 @@ void DbfRecordSet::deleteCurrent()
     deletionPending_ = true;
 }
 
+bool DbfRecordSet::moveToRecordNumber(quint32 number)
+{
+    requireOpen();
+    dropPending();
+    currentDeleted_ = false;
+    const std::vector<std::uint32_t> &live = file_->liveRecords();
+    const auto found = number == 0 ? live.end() : std::lower_bound(live.begin(), live.end(), number - 1);
+    if (found == live.end() || *found != number - 1) {
+        position_ = live.size();
+        return false;
+    }
+    position_ = std::size_t(found - live.begin());
+    return true;
+}
+
+quint64 DbfRecordSet::recordDigest() const
+{
+    requireOpen();
+    requireCurrent();
+    return dbfRecordDigest(file_->record(file_->liveRecords()[position_]));
+}
+
 void DbfRecordSet::close()
 {
     dropPending();

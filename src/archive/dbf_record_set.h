@@ -32,6 +32,8 @@ public:
     void update() override;
     void skip(int count) override;
     void deleteCurrent() override;
+    bool moveToRecordNumber(quint32 number) override;
+    quint64 recordDigest() const override;
     void close() override;
 
 private:

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/startup.h"
+#include "archive/archive_snapshot.h"
 #include "archive/commands/recall_archived_act.h"
 #include "archive/commands/recalled_act.h"
 #include "archive/archive_table.h"
@@ -391,7 +392,7 @@ private Q_SLOTS:
         QCOMPARE(sheet.value(u"F28"_s), u"Сидоров С.С."_s);
         QCOMPARE(sheet.value(u"C6"_s), u"ЭКР 2102К"_s);
         QCOMPARE(sheet.value(u"D17"_s), u"Закрытие архива ЭКЛЗ"_s);
-        const RecalledAct archived = RecallArchivedAct(program.archive, 0);
+        const RecalledAct archived = *RecallArchivedAct(program.archive, program.archive.snapshot()->listed(0));
         QCOMPARE(archived.mechanic, recalled.mechanic);
         QCOMPARE(archived.registerModel, recalled.registerModel);
         QCOMPARE(archived.operationType, recalled.operationType);

@@ -1,9 +1,10 @@
 #include "archive/commands/archive_list_model.h"
 
-#include <QStringMatcher>
-#include <QTimer>
+#include "archive/commands/archive_filter.h"
+#include "common/failure.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace qm {
 
@@ -11,42 +12,58 @@ ArchiveListModel::ArchiveListModel(QObject *parent) : QAbstractListModel(parent)
 {
 }
 
-void ArchiveListModel::setLines(ArchiveLines lines)
+ArchiveListModel::~ArchiveListModel() = default;
+
+void ArchiveListModel::setSnapshot(std::unique_ptr<ArchiveSnapshot> snapshot)
 {
+    std::unique_ptr<ArchiveRecordText> columns;
+    if (snapshot)
+        columns = std::make_unique<ArchiveRecordText>(snapshot->header(), snapshot->codePage(), snapshot->tableLabel());
     beginResetModel();
-    lines_ = std::move(lines);
+    remembered_.clear();
+    snapshot_ = std::move(snapshot);
+    columns_ = std::move(columns);
     shownRecords_.clear();
-    if (!filter_.isEmpty()) {
-        lines_.fold();
-        shownRecords_ = matchingRecords(filter_, false);
+    try {
+        if (!filter_.isEmpty())
+            shownRecords_ = matchingRecords(filter_, nullptr).positions();
+    } catch (...) {
+        endResetModel();
+        throw;
     }
     endResetModel();
-    if (!lines_.isFolded())
-        QTimer::singleShot(0, this, &ArchiveListModel::foldSomeLines);
 }
 
-void ArchiveListModel::foldSomeLines()
+namespace {
+
+// A few filters' matches are kept; more would cost memory for keystrokes
+// the mechanic has long typed past.
+constexpr std::size_t kRememberedTexts = 16;
+
+}  // namespace
+
+std::vector<int> ArchiveListModel::Remembered::positions() const
 {
-    // About a millisecond of work per turn of the event loop: painting and
-    // typing go on in between.
-    constexpr int kBlocksPerTurn = 4;
-    if (!lines_.foldSome(kBlocksPerTurn))
-        QTimer::singleShot(0, this, &ArchiveListModel::foldSomeLines);
+    std::vector<int> positions;
+    positions.reserve(std::size_t(count));
+    for (std::size_t word = 0; word < bits.size(); ++word) {
+        for (quint64 rest = bits[word]; rest != 0; rest &= rest - 1)
+            positions.push_back(int(word * 64 + std::size_t(std::countr_zero(rest))));
+    }
+    return positions;
 }
 
-std::vector<int> ArchiveListModel::matchingRecords(const QString &foldedText, bool narrowShown) const
+ArchiveListModel::Remembered ArchiveListModel::matchingRecords(const QString &text,
+                                                               const std::vector<int> *among) const
 {
-    const QStringMatcher matcher(foldedText, Qt::CaseSensitive);
-    std::vector<int> matching;
-    const auto matches = [&](int position) { return matcher.indexIn(lines_.foldedLine(position)) >= 0; };
-    if (narrowShown) {
-        std::copy_if(shownRecords_.begin(), shownRecords_.end(), std::back_inserter(matching), matches);
-        return matching;
-    }
-    for (int position = 0; position < int(lines_.size()); ++position) {
-        if (matches(position))
-            matching.push_back(position);
-    }
+    Remembered matching{text, std::vector<quint64>(std::size_t(snapshot_->size() + 63) / 64), 0};
+    const ArchiveFilter filter(*columns_, text);
+    snapshot_->read(among, [&](int position, QByteArrayView record) {
+        if (filter.matches(record)) {
+            matching.bits[std::size_t(position) / 64] |= quint64(1) << (position % 64);
+            ++matching.count;
+        }
+    });
     return matching;
 }
 
@@ -55,10 +72,35 @@ void ArchiveListModel::setFilterText(const QString &text)
     const QString folded = text.toCaseFolded();
     if (folded == filter_)
         return;
-    // Folded once, so that each keystroke compares plain characters (Ё and ё
-    // both as ё, Ж and ж both as ж).
-    if (!folded.isEmpty())
-        lines_.fold();
+
+    const Remembered *shown = nullptr;
+    if (!folded.isEmpty() && snapshot_) {
+        // A text matches only records that every text inside it matched:
+        // typing on narrows the lines already shown, and erasing back to a
+        // text typed before shows what it showed, without a search.
+        const Remembered *narrowest = nullptr;
+        for (const Remembered &entry : remembered_) {
+            if (folded.contains(entry.text) && (!narrowest || entry.count < narrowest->count))
+                narrowest = &entry;
+        }
+        if (narrowest && narrowest->text == folded) {
+            shown = narrowest;
+        } else {
+            Remembered matching;
+            if (!narrowest) {
+                matching = matchingRecords(folded, nullptr);
+            } else if (narrowest->text == filter_) {
+                matching = matchingRecords(folded, &shownRecords_);   // typing on: the lines shown
+            } else {
+                const std::vector<int> among = narrowest->positions();
+                matching = matchingRecords(folded, &among);
+            }
+            remembered_.push_front(std::move(matching));
+            if (remembered_.size() > kRememberedTexts)
+                remembered_.pop_back();
+            shown = &remembered_.front();
+        }
+    }
 
     Q_EMIT layoutAboutToBeChanged();
     const QModelIndexList persistent = persistentIndexList();
@@ -66,11 +108,11 @@ void ArchiveListModel::setFilterText(const QString &text)
     for (const QModelIndex &index : persistent)
         persistentRecords.push_back(recordPosition(index.row()));
 
-    // A longer text matches only lines the shorter one matched: typing on
-    // narrows the lines already shown instead of searching them all again.
-    const bool narrowShown = !filter_.isEmpty() && folded.contains(filter_);
-    std::vector<int> shown = folded.isEmpty() ? std::vector<int>() : matchingRecords(folded, narrowShown);
-    shownRecords_ = std::move(shown);
+    // The old lines go before the new ones are listed: both at once would
+    // double what a long list costs.
+    shownRecords_ = std::vector<int>();
+    if (shown)
+        shownRecords_ = shown->positions();
     filter_ = folded;
 
     QModelIndexList moved;
@@ -93,9 +135,16 @@ int ArchiveListModel::recordPosition(int row) const
     return filter_.isEmpty() ? row : shownRecords_[std::size_t(row)];
 }
 
+std::optional<ListedRecord> ArchiveListModel::listedRecord(int position) const
+{
+    if (!snapshot_ || position < 0 || position >= snapshot_->size())
+        return std::nullopt;
+    return snapshot_->listed(position);
+}
+
 void ArchiveListModel::removeRecord(int position)
 {
-    if (position < 0 || position >= int(lines_.size()))
+    if (!snapshot_ || position < 0 || position >= snapshot_->size())
         return;
     int row = position;
     auto found = shownRecords_.end();
@@ -105,7 +154,8 @@ void ArchiveListModel::removeRecord(int position)
     }
     if (row >= 0)
         beginRemoveRows({}, row, row);
-    lines_.remove(position);
+    snapshot_->remove(position);
+    remembered_.clear();
     if (!filter_.isEmpty()) {
         if (row >= 0)
             found = shownRecords_.erase(found);
@@ -117,9 +167,26 @@ void ArchiveListModel::removeRecord(int position)
 
 int ArchiveListModel::rowCount(const QModelIndex &parent) const
 {
-    if (parent.isValid())
+    if (parent.isValid() || !snapshot_)
         return 0;
-    return filter_.isEmpty() ? int(lines_.size()) : int(shownRecords_.size());
+    return filter_.isEmpty() ? snapshot_->size() : int(shownRecords_.size());
+}
+
+QString ArchiveListModel::lineAt(int position) const
+{
+    QByteArray record;
+    try {
+        record = snapshot_->record(position);
+    } catch (const Failure &) {
+        record.clear();
+    }
+    // Bytes that no longer give the digest the list read (the file rewritten
+    // in place by another program) are not the act the line stood for.
+    if (record.isEmpty() || dbfRecordDigest(record) != snapshot_->listed(position).digest) {
+        const QString unreadable = kUnreadableFieldText.toString();
+        return QStringList(4, unreadable).join(u" ~ ");
+    }
+    return columns_->line(record);
 }
 
 QVariant ArchiveListModel::data(const QModelIndex &index, int role) const
@@ -129,7 +196,7 @@ QVariant ArchiveListModel::data(const QModelIndex &index, int role) const
     const int position = recordPosition(index.row());
     if (position < 0)
         return {};
-    return lines_.line(position).toString();
+    return lineAt(position);
 }
 
 }  // namespace qm

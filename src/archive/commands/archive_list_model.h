@@ -1,51 +1,77 @@
 #pragma once
 
-#include "archive/commands/archive_lines.h"
+#include "archive/archive_snapshot.h"
+#include "archive/commands/archive_record_text.h"
 
 #include <QAbstractListModel>
 
+#include <deque>
+#include <memory>
+#include <optional>
 #include <vector>
 
 namespace qm {
 
-// The archive window's list: the lines of the archive as they read when the
-// window was opened, narrowed by the filter text. A shown row stands for the
+// The archive window's list: the archive's records as they read when the
+// window was filled, narrowed by the filter text. A shown row stands for the
 // record whose position recordPosition() gives; with an empty filter row n is
 // record n, as the list has always been.
+//
+// Only the records' numbers and digests are held (the snapshot); a line is
+// read from the file and decoded when it is painted, and the filter reads the
+// records' bytes afresh. So the window's cost follows what is shown, not the
+// archive's size.
 class ArchiveListModel final : public QAbstractListModel {
     Q_OBJECT
 
 public:
     explicit ArchiveListModel(QObject *parent = nullptr);
+    ~ArchiveListModel() override;
 
-    // Shows a fresh set of lines under the current filter. The lines are then
-    // made ready for the filter from the event loop, a few at a time, so that
-    // the first keystroke need not wait for a long list.
-    void setLines(ArchiveLines lines);
-    const ArchiveLines &lines() const { return lines_; }
+    // Shows a fresh snapshot (none: an empty list) under the current filter.
+    // Throws qm::Failure, leaving the list as it was, when the table lacks a
+    // column the list needs or cannot be read.
+    void setSnapshot(std::unique_ptr<ArchiveSnapshot> snapshot);
 
-    // Shows the lines that contain the text, ignoring letter case; the empty
-    // text shows every line. A selected line that stays shown stays selected.
+    // Shows the records that match the text (see ArchiveFilter); the empty
+    // text shows every record. A selected line that stays shown stays
+    // selected. Throws qm::Failure when the file cannot be read.
     void setFilterText(const QString &text);
 
     // The record of a shown row, -1 for none.
     int recordPosition(int row) const;
+    // The number and digest of the record at a position, as the list read it.
+    std::optional<ListedRecord> listedRecord(int position) const;
 
-    // Removes the record's line, shown or not; the records after it move up.
+    // Forgets the record's line, shown or not; the records after it move up.
     void removeRecord(int position);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
-    void foldSomeLines();
-    // The records whose folded line contains the text: among those shown now,
-    // or among all.
-    std::vector<int> matchingRecords(const QString &foldedText, bool narrowShown) const;
+    struct Remembered;
+    // The records that match the text, among those of `among` or all, one
+    // bit a record: a million matches take 125 KiB until they are shown.
+    Remembered matchingRecords(const QString &text, const std::vector<int> *among) const;
+    QString lineAt(int position) const;
 
-    ArchiveLines lines_;
+    std::unique_ptr<ArchiveSnapshot> snapshot_;
+    std::unique_ptr<ArchiveRecordText> columns_;
     QString filter_;                   // case-folded; empty shows every line
     std::vector<int> shownRecords_;    // ascending record positions, used only while filter_ is set
+
+    // The matches of the last few texts, one bit a record: erasing back to a
+    // text typed before costs nothing, and a text that contains one of them
+    // searches only its matches.
+    struct Remembered {
+        QString text;
+        std::vector<quint64> bits;
+        qsizetype count = 0;
+
+        std::vector<int> positions() const;
+    };
+    std::deque<Remembered> remembered_;
 };
 
 }  // namespace qm

@@ -34,10 +34,11 @@ MessageRequest confirmDeletionMessage()
     return request;
 }
 
-MessageRequest archiveChangedMessage()
+MessageRequest archiveChangedMessage(RefusedArchiveAction action)
 {
+    const QString notDone = action == RefusedArchiveAction::Recall ? u"Акт не вызван."_s : u"Запись не удалена."_s;
     return programMessage(u"Архив QM.dbf изменён другой копией программы после того, как был открыт "
-                          u"этот список.\r\nЗапись не удалена. Список обновлён: выберите запись ещё раз."_s,
+                          u"этот список.\r\n%1 Список обновлён: выберите запись ещё раз."_s.arg(notDone),
                           PromptIcon::Warning);
 }
 

@@ -8,6 +8,9 @@ namespace qm {
 MessageRequest emptyArchiveMessage();           // "Архив пуст" when the window is asked for
 MessageRequest noRecordsMessage();              // "В базе нет записей !" when the list finds none
 MessageRequest confirmDeletionMessage();        // "Удалить запись ?"
-MessageRequest archiveChangedMessage();         // the list no longer matches the table
+// The selected line's record is no longer the act the list showed: the act
+// was not recalled (or not deleted), and the list has been read again.
+enum class RefusedArchiveAction { Recall, Deletion };
+MessageRequest archiveChangedMessage(RefusedArchiveAction action);
 
 }  // namespace qm

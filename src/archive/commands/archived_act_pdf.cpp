@@ -2,30 +2,35 @@
 
 #include "archive/archive_table.h"
 #include "archive/commands/archive_field_text.h"
-#include "archive/commands/fill_archive_list.h"
 #include "common/act_files.h"
+#include "common/failure.h"
 
 namespace qm {
 
-QString archivedActPdfPath(Archive &archive, const QString &programFolder, int position, QStringView shownLine)
+QString archivedActPdfPath(Archive &archive, const QString &programFolder, const ListedRecord &listed)
 {
     const auto records = archive.open(ArchiveAccess::ReadOnly);
-    const bool inTable = position >= 0 && position < records->recordCount();
-    if (inTable && position > 0)
-        records->skip(position);
-    if (!inTable || records->atEnd() || archiveListLine(*records) != shownLine) {
+    if (!records->moveToRecordNumber(listed.number) || records->recordDigest() != listed.digest) {
         records->close();
         return {};
     }
-    const std::optional<QDate> date = archiveFieldDate(records->value(ArchiveField::ACTDATE));
-    const QString customer = archiveFieldText(records->value(ArchiveField::NAMEORG));
-    const QString serial = archiveFieldText(records->value(ArchiveField::ZAVNUM));
-    const quint32 number = records->recordNumber();
+    std::optional<QDate> date;
+    QString customer;
+    QString serial;
+    try {
+        date = archiveFieldDate(records->value(ArchiveField::ACTDATE));
+        customer = archiveFieldText(records->value(ArchiveField::NAMEORG));
+        serial = archiveFieldText(records->value(ArchiveField::ZAVNUM));
+    } catch (const Failure &) {
+        // A damaged cell: the act was never printed by this program under such a name.
+        records->close();
+        return {};
+    }
     records->close();
     // An act without a readable date was never printed by this program, so no copy bears its name.
     if (!date)
         return {};
-    return actPdfFolder(programFolder) + u'/' + actPdfFileName(*date, customer, serial, number);
+    return actPdfFolder(programFolder) + u'/' + actPdfFileName(*date, customer, serial, listed.number);
 }
 
 }  // namespace qm

@@ -2,22 +2,22 @@
 
 namespace qm {
 
-class ArchiveLines;
 struct ArchiveWindowContext;
+struct ListedRecord;
 
 enum class DeletionOutcome {
     Deleted,          // the record was deleted; its line is still in the list
-    ArchiveChanged,   // the table no longer matches the list: nothing was changed
+    ArchiveChanged,   // the record is no longer the one the list showed: nothing was changed
 };
 
-// Deletes the record at a position of the table's natural order, after handing
-// its ZAVNUM, GODVYP, INN, EKLZREG and NAMEORG to the main window.
+// Deletes the record the list showed, found by its number in the file, after
+// handing its ZAVNUM, GODVYP, INN, EKLZREG and NAMEORG to the main window.
 //
-// Before anything is handed over or deleted, the table is checked against the
-// list's lines (same number of records, same line text at that position):
-// another copy of the program may have changed the archive since the list was
-// filled, and a record found by a stale position would be the wrong act.
+// Before anything is handed over or deleted, the record is read again under
+// the archive's exclusive lock: it must still be live and give the digest the
+// list read. Another copy of the program may have deleted it, or the file may
+// have been rewritten, since the list was filled.
 // Throws qm::Failure; the texts handed over before a failure stay shown.
-DeletionOutcome DeleteSelectedRecord(const ArchiveWindowContext &context, const ArchiveLines &lines, int position);
+DeletionOutcome DeleteSelectedRecord(const ArchiveWindowContext &context, const ListedRecord &listed);
 
 }  // namespace qm

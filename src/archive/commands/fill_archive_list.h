@@ -1,21 +1,16 @@
 #pragma once
 
-#include <QString>
+#include <memory>
 
 namespace qm {
 
-class ArchiveLines;
-class ArchiveRecordSet;
+class ArchiveSnapshot;
 struct ArchiveWindowContext;
 
-// The list line of the current record: ACTDATE ~ ZAVNUM ~ NAMEORG ~ PRICHINA,
-// joined with " ~ "; a null field contributes nothing.
-QString archiveListLine(const ArchiveRecordSet &records);
-
-// Appends one line per archived act to lines (it does not clear them), in the
-// table's natural order, and shows the record count in the main window's status
-// bar. An empty archive shows "В базе нет записей !" and gives false.
-// Throws qm::Failure.
-bool FillArchiveList(const ArchiveWindowContext &context, ArchiveLines &lines);
+// Takes the archive's live records for the list, in the table's natural
+// order, and shows the record count in the main window's status bar. An empty
+// archive shows "В базе нет записей !" (the archive's lock already given up)
+// and gives nullptr. Throws qm::Failure.
+std::unique_ptr<ArchiveSnapshot> FillArchiveList(const ArchiveWindowContext &context);
 
 }  // namespace qm

@@ -1,5 +1,6 @@
 #include "archive/commands/form2.h"
 
+#include "archive/archive_snapshot.h"
 #include "archive/commands/act_window.h"
 #include "archive/commands/archive_list_model.h"
 #include "archive/commands/archive_window_messages.h"
@@ -20,6 +21,8 @@
 #include <QMenu>
 
 using namespace Qt::StringLiterals;
+
+#include <optional>
 
 namespace qm {
 namespace {
@@ -75,10 +78,10 @@ bool Form2::Form_Load()
 
 bool Form2::refillList()
 {
-    lines_->setLines(ArchiveLines());
-    ArchiveLines lines;
-    const bool listed = FillArchiveList(context_, lines);
-    lines_->setLines(std::move(lines));
+    lines_->setSnapshot(nullptr);
+    std::unique_ptr<ArchiveSnapshot> snapshot = FillArchiveList(context_);
+    const bool listed = snapshot != nullptr;
+    lines_->setSnapshot(std::move(snapshot));
     return listed;
 }
 
@@ -110,7 +113,10 @@ void Form2::bDeleteRecord_Click()
             return;
         if (context_.prompts->message(confirmDeletionMessage()) != PromptAnswer::Yes)
             return;
-        if (DeleteSelectedRecord(context_, lines_->lines(), record) == DeletionOutcome::Deleted) {
+        const std::optional<ListedRecord> listed = lines_->listedRecord(record);
+        if (!listed)
+            return;
+        if (DeleteSelectedRecord(context_, *listed) == DeletionOutcome::Deleted) {
             lines_->removeRecord(record);
             // The list would select the next line in its place: an act the
             // mechanic never chose, which "Выбрать" or another deletion would
@@ -118,7 +124,7 @@ void Form2::bDeleteRecord_Click()
             ui_->lBase->clearSelection();
             return;
         }
-        context_.prompts->message(archiveChangedMessage());
+        context_.prompts->message(archiveChangedMessage(RefusedArchiveAction::Deletion));
         refillList();
     });
 }
@@ -129,7 +135,16 @@ void Form2::recallSelectedAct()
         const int record = selectedRecord();
         if (record < 0)
             return;
-        context_.actWindow->showRecalledAct(RecallArchivedAct(*context_.archive, record));
+        const std::optional<ListedRecord> listed = lines_->listedRecord(record);
+        if (!listed)
+            return;
+        const std::optional<RecalledAct> act = RecallArchivedAct(*context_.archive, *listed);
+        if (!act) {
+            context_.prompts->message(archiveChangedMessage(RefusedArchiveAction::Recall));
+            refillList();
+            return;
+        }
+        context_.actWindow->showRecalledAct(*act);
         accept();
     });
 }
@@ -151,7 +166,7 @@ void Form2::bExit_Click()
 
 void Form2::txtPoisk_Change()
 {
-    lines_->setFilterText(ui_->txtPoisk->text());
+    runGuarded(*context_.prompts, [this] { lines_->setFilterText(ui_->txtPoisk->text()); });
 }
 
 void Form2::lBase_ContextMenu(const QPoint &position)
@@ -159,13 +174,12 @@ void Form2::lBase_ContextMenu(const QPoint &position)
     // The line under the pointer; from the keyboard, the selected one.
     const QModelIndex pointed = ui_->lBase->indexAt(position);
     const int row = pointed.isValid() ? pointed.row() : selectedArchiveLine(ui_->lBase);
-    const int record = lines_->recordPosition(row);
-    if (record < 0)
+    const std::optional<ListedRecord> listed = lines_->listedRecord(lines_->recordPosition(row));
+    if (!listed)
         return;
     QString pdf;
-    if (!runGuarded(*context_.prompts, [&] {
-            pdf = archivedActPdfPath(*context_.archive, context_.programFolder, record, lines_->lines().line(record));
-        }))
+    if (!runGuarded(*context_.prompts,
+                    [&] { pdf = archivedActPdfPath(*context_.archive, context_.programFolder, *listed); }))
         return;
 
     // Greyed when the act has no copy (printed before copies were kept, or

@@ -2,6 +2,10 @@
 
 #include "archive/archive_table.h"
 #include "archive/commands/archive_field_text.h"
+#include "archive/commands/save_act.h"
+#include "common/failure.h"
+
+using namespace Qt::StringLiterals;
 
 namespace qm {
 namespace {
@@ -13,34 +17,66 @@ std::optional<QString> storedText(const QVariant &value)
     return value.isNull() ? std::nullopt : std::optional<QString>(archiveFieldText(value));
 }
 
+// A field as stored; one that cannot be read (a damaged date or number of an
+// older archive) stops the recall with its name, before the form is touched.
+QVariant readField(const ArchiveRecordSet &records, QStringView field)
+{
+    try {
+        return records.value(field);
+    } catch (const Failure &failure) {
+        throw Failure(failure.number(),
+                      u"Поле «%1» этого акта в архиве не читается, поэтому акт не вызван: форма не изменена. %2"_s
+                          .arg(archiveFieldCaption(field), failure.description()),
+                      failure.technicalDetail());
+    }
+}
+
+QString textOrEmpty(const ArchiveRecordSet &records, QStringView field)
+{
+    try {
+        return archiveFieldText(records.value(field));
+    } catch (const Failure &failure) {
+        if (failure.number() == FailureCode::ItemNotFound)
+            throw;
+        return {};
+    }
+}
+
 }  // namespace
 
 ArchivedActTexts archivedActTexts(const ArchiveRecordSet &records)
 {
     return ArchivedActTexts{
-        archiveFieldText(records.value(ArchiveField::ZAVNUM)),
-        archiveFieldText(records.value(ArchiveField::GODVYP)),
-        archiveFieldText(records.value(ArchiveField::INN)),
-        archiveFieldText(records.value(ArchiveField::EKLZREG)),
-        archiveFieldText(records.value(ArchiveField::NAMEORG)),
+        textOrEmpty(records, ArchiveField::ZAVNUM),
+        textOrEmpty(records, ArchiveField::GODVYP),
+        textOrEmpty(records, ArchiveField::INN),
+        textOrEmpty(records, ArchiveField::EKLZREG),
+        textOrEmpty(records, ArchiveField::NAMEORG),
     };
 }
 
-RecalledAct RecallArchivedAct(Archive &archive, int position)
+std::optional<RecalledAct> RecallArchivedAct(Archive &archive, const ListedRecord &listed)
 {
     const auto records = archive.open(ArchiveAccess::ReadOnly);
-    if (position != 0)
-        records->skip(position);
+    if (!records->moveToRecordNumber(listed.number) || records->recordDigest() != listed.digest) {
+        records->close();
+        return std::nullopt;
+    }
 
     // Read field by field in the order of the act, as the window applies them.
+    using namespace ArchiveField;
     RecalledAct act;
-    act.date = archiveFieldDate(records->value(ArchiveField::ACTDATE));
-    act.mechanic = storedText(records->value(ArchiveField::MECHNAME));
-    act.registerModel = storedText(records->value(ArchiveField::TYPEKKM));
-    act.texts = archivedActTexts(*records);
-    act.operationType = storedText(records->value(ArchiveField::PRICHINA));
-    act.contentsPreserved = archiveFieldTicked(records->value(ArchiveField::E_SOHRAN));
-    act.readable = archiveFieldTicked(records->value(ArchiveField::E_READABLE));
+    act.date = archiveFieldDate(readField(*records, ACTDATE));
+    act.mechanic = storedText(readField(*records, MECHNAME));
+    act.registerModel = storedText(readField(*records, TYPEKKM));
+    act.texts = ArchivedActTexts{
+        archiveFieldText(readField(*records, ZAVNUM)), archiveFieldText(readField(*records, GODVYP)),
+        archiveFieldText(readField(*records, INN)),    archiveFieldText(readField(*records, EKLZREG)),
+        archiveFieldText(readField(*records, NAMEORG)),
+    };
+    act.operationType = storedText(readField(*records, PRICHINA));
+    act.contentsPreserved = archiveFieldTicked(readField(*records, E_SOHRAN));
+    act.readable = archiveFieldTicked(readField(*records, E_READABLE));
     records->close();
     return act;
 }

@@ -19,24 +19,6 @@ QString textOrPlaceholder(const QString &text)
     return text.isEmpty() ? u" "_s : text;
 }
 
-// What the mechanic calls the field: the label beside it in the main window.
-QString fieldCaption(QStringView field)
-{
-    using namespace ArchiveField;
-    if (field == ACTDATE) return u"Дата"_s;
-    if (field == MECHNAME) return u"Механик"_s;
-    if (field == TYPEKKM) return u"Модель ККМ"_s;
-    if (field == ZAVNUM) return u"Зав. №"_s;
-    if (field == GODVYP) return u"Год вып."_s;
-    if (field == PRICHINA) return u"Вид операции"_s;
-    if (field == E_SOHRAN) return u"Содержимое ЭКЛЗ сохранилось"_s;
-    if (field == E_READABLE) return u"прочесть возможно"_s;
-    if (field == INN) return u"ИНН"_s;
-    if (field == EKLZREG) return u"Регистр. № ЭКЛЗ"_s;
-    if (field == NAMEORG) return u"Заказчик"_s;
-    return field.toString();
-}
-
 QString sentence(const QString &text)
 {
     return text.endsWith(u'.') ? text : text + u'.';
@@ -53,6 +35,23 @@ bool lastsUntilRepaired(int number)
 }
 
 }  // namespace
+
+QString archiveFieldCaption(QStringView field)
+{
+    using namespace ArchiveField;
+    if (field == ACTDATE) return u"Дата"_s;
+    if (field == MECHNAME) return u"Механик"_s;
+    if (field == TYPEKKM) return u"Модель ККМ"_s;
+    if (field == ZAVNUM) return u"Зав. №"_s;
+    if (field == GODVYP) return u"Год вып."_s;
+    if (field == PRICHINA) return u"Вид операции"_s;
+    if (field == E_SOHRAN) return u"Содержимое ЭКЛЗ сохранилось"_s;
+    if (field == E_READABLE) return u"прочесть возможно"_s;
+    if (field == INN) return u"ИНН"_s;
+    if (field == EKLZREG) return u"Регистр. № ЭКЛЗ"_s;
+    if (field == NAMEORG) return u"Заказчик"_s;
+    return field.toString();
+}
 
 QString archiveDateText(const QDate &date)
 {
@@ -132,7 +131,7 @@ void CheckArchiveTakesAct(const ActData &act, Archive &archive)
         } catch (const Failure &failure) {
             throw ArchiveRefusesAct(failure.number(),
                                     u"Поле «%1» нельзя сохранить в архиве. %2"_s.arg(
-                                        fieldCaption(cell.field), sentence(failure.description()))
+                                        archiveFieldCaption(cell.field), sentence(failure.description()))
                                         + kNothingDone,
                                     failure.technicalDetail());
         }

@@ -60,6 +60,10 @@ public:
 // released before anything is thrown.
 void CheckArchiveTakesAct(const ActData &act, Archive &archive);
 
+// What the mechanic calls an archive column: the label beside its field in
+// the main window.
+QString archiveFieldCaption(QStringView field);
+
 // ACTDATE as stored: day.month.year without leading zeros ("6.1.2012").
 QString archiveDateText(const QDate &date);
 

@@ -1,7 +1,8 @@
 #include "archive_test_fixture.h"
 
 #include "archive/commands/form2.h"
-#include "archive/commands/fill_archive_list.h"
+#include "archive/commands/archive_record_text.h"
+#include "archive/dbf_header.h"
 #include "archive/empty_archive.h"
 
 #include <QApplication>
@@ -59,6 +60,37 @@ void ArchiveWorld::writeSettings(const QStringList &mechanics, const QStringList
     for (qsizetype i = 0; i < models.size(); ++i)
         text += u"KKM%1=%2\r\n"_s.arg(i + 1).arg(models[i]);
     folder.writeSettings(text);
+}
+
+void ArchiveWorld::recreateArchive(bool dateColumn, std::uint8_t languageDriver)
+{
+    std::vector<DbfField> fields = archiveFieldLayout();
+    if (dateColumn) {
+        for (DbfField &field : fields) {
+            if (field.name == ArchiveField::ACTDATE) {
+                field.type = 'D';
+                field.width = 8;
+            }
+        }
+    }
+    const DbfHeader header = layoutDbfHeader(fields, languageDriver, QDate(2012, 1, 1));
+    folder.writeFile(u"QM.dbf"_s, encodeDbfHeader(header) + kDbfEndOfFile);
+}
+
+void ArchiveWorld::damageCell(int record, QStringView field, const QByteArray &bytes)
+{
+    QFile file(folder.filePath(u"QM.dbf"_s));
+    if (!file.open(QIODevice::ReadWrite))
+        throw std::runtime_error("cannot open QM.dbf to damage it");
+    const DbfHeader header = parseDbfHeader(file.read(0x10000), file.fileName());
+    for (const DbfField &cell : header.fields) {
+        if (cell.name == field) {
+            file.seek(header.headerLength + qint64(record) * header.recordLength + cell.offset);
+            file.write(bytes.leftJustified(cell.width, ' ', true));
+            return;
+        }
+    }
+    throw std::runtime_error("no such field to damage");
 }
 
 void ArchiveWorld::append(const ArchiveRow &row)

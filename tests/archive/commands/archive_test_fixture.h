@@ -14,6 +14,7 @@
 #include <QVariant>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -60,6 +61,14 @@ public:
     QList<QVariant> column(QStringView field);
     int recordCount();
     QStringList listLines();   // what the list should show for the table now
+
+    // Replaces QM.dbf by an empty archive with the usual columns in the code
+    // page of this language driver; with dateColumn, ACTDATE is a date column
+    // as in archives of older programs.
+    void recreateArchive(bool dateColumn, std::uint8_t languageDriver);
+    // Overwrites one cell of the record at a physical index (from 0) with
+    // these bytes, padded with spaces: a damaged archive.
+    void damageCell(int record, QStringView field, const QByteArray &bytes);
 
     // Rewrites the settings file with these mechanics and models.
     void writeSettings(const QStringList &mechanics, const QStringList &models) const;

@@ -3,13 +3,19 @@
 
 #include "archive_test_fixture.h"
 
+#include "archive/commands/archive_field_text.h"
 #include "archive/commands/form2.h"
+#include "archive/dbf_header.h"
+#include "common/failure.h"
 
 #include <QAccessible>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -58,12 +64,66 @@ QStringList linesContaining(ArchiveWorld &world, const QString &text)
     return matching;
 }
 
+// The plain search the filter must agree with: the shown line, every fact
+// but the two yes/no ones ("?" when unreadable) and the date written both
+// ways, each folded with QString::toCaseFolded().
+struct ReferenceRecord {
+    QString line;
+    QStringList texts;
+};
+
+QList<ReferenceRecord> referenceRecords(Archive &archive)
+{
+    using namespace ArchiveField;
+    const auto text = [](const ArchiveRecordSet &records, QStringView field) {
+        try {
+            return archiveFieldText(records.value(field));
+        } catch (const Failure &) {
+            return u"?"_s;
+        }
+    };
+    QList<ReferenceRecord> all;
+    const auto records = archive.open(ArchiveAccess::ReadOnly);
+    for (; !records->atEnd(); records->moveNext()) {
+        ReferenceRecord record;
+        record.line = QStringList{text(*records, ACTDATE), text(*records, ZAVNUM), text(*records, NAMEORG),
+                                  text(*records, PRICHINA)}
+                          .join(u" ~ "_s);
+        record.texts.append(record.line);
+        for (QStringView field : {ACTDATE, MECHNAME, TYPEKKM, ZAVNUM, GODVYP, INN, EKLZREG, NAMEORG, PRICHINA})
+            record.texts.append(text(*records, field));
+        try {
+            if (const std::optional<QDate> date = archiveFieldDate(records->value(ACTDATE))) {
+                record.texts.append(date->toString(u"dd.MM.yyyy"_s));
+                record.texts.append(date->toString(u"d.M.yyyy"_s));
+            }
+        } catch (const Failure &) {
+        }
+        all.append(record);
+    }
+    return all;
+}
+
+QStringList referenceMatches(const QList<ReferenceRecord> &records, const QString &filter)
+{
+    const QString folded = filter.toCaseFolded();
+    QStringList lines;
+    for (const ReferenceRecord &record : records) {
+        if (std::any_of(record.texts.begin(), record.texts.end(),
+                        [&folded](const QString &text) { return text.toCaseFolded().contains(folded); }))
+            lines.append(record.line);
+    }
+    return lines;
+}
+
 }  // namespace
 
 class ArchiveFilterTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void filterAgreesWithAPlainSearchOfEveryFact_data();
+    void filterAgreesWithAPlainSearchOfEveryFact();
     void filterIgnoresLetterCase_data();
     void filterIgnoresLetterCase();
     void typingAndErasingShowWhatTheTextMatches();
@@ -72,6 +132,73 @@ private Q_SLOTS:
     void filterSitsInTheBottomRowAndKeepsEnterAndEscapeInert();
     void linesAreReadAsListItems();
 };
+
+void ArchiveFilterTest::filterAgreesWithAPlainSearchOfEveryFact_data()
+{
+    QTest::addColumn<int>("languageDriver");
+    QTest::addColumn<bool>("dateColumn");
+    QTest::newRow("Windows-1251, dates as text") << int(kDbfLdidWindows1251) << false;
+    QTest::newRow("DOS 866, dates as text") << 0x26 << false;
+    QTest::newRow("Windows-1251, date column with damaged cells") << int(kDbfLdidWindows1251) << true;
+}
+
+void ArchiveFilterTest::filterAgreesWithAPlainSearchOfEveryFact()
+{
+    QFETCH(int, languageDriver);
+    QFETCH(bool, dateColumn);
+    ArchiveWorld world;
+    world.recreateArchive(dateColumn, std::uint8_t(languageDriver));
+
+    const QStringList people{u"Ёлкин Пётр"_s, u"ЁЛКИН П."_s, u"Елкин"_s, u"Smith John"_s, u"ЖУКОВ ж.ж."_s,
+                             u"Mc Ёж ~ 7"_s, u"  ведущий пробел"_s, u""_s};
+    const QStringList serials{u"AB12"_s, u"ёж-7"_s, u"Z 0"_s, u"0712"_s, u"ЁЖ-7"_s, u""_s};
+    const QStringList dates{u"7.12.2026"_s, u"07.12.2026"_s, u"17.1.2025"_s, u"1.2.2024"_s, u"31.12.2026"_s};
+    const QStringList textDates{u"7/12/2026"_s, u"не дата"_s, u" 7.1.2026 "_s, u""_s};
+    const QStringList operations{u"Замена ЭКЛЗ"_s, u"замена эклз"_s, u"Activation"_s, u"Ёмкость"_s, u""_s};
+    QRandomGenerator random(7122026);
+    const auto pick = [&random](const QStringList &from) { return from[int(random.bounded(from.size()))]; };
+    constexpr int kRecords = 80;
+    for (int n = 0; n < kRecords; ++n) {
+        ArchiveRow row;
+        using namespace ArchiveField;
+        const bool textOnly = !dateColumn && random.bounded(3) == 0;
+        row.insert(ACTDATE.toString(), textOnly ? pick(textDates) : pick(dates));
+        row.insert(MECHNAME.toString(), pick(people));
+        row.insert(TYPEKKM.toString(), pick(QStringList{u"ЭКР 2102К"_s, u"Меркурий-115Ф"_s, u"ёмкий"_s}));
+        row.insert(ZAVNUM.toString(), pick(serials));
+        row.insert(GODVYP.toString(), pick(QStringList{u"2009"_s, u"2012"_s, u""_s}));
+        row.insert(PRICHINA.toString(), pick(operations));
+        row.insert(INN.toString(), pick(QStringList{u"7701234567"_s, u"12"_s, u""_s}));
+        row.insert(EKLZREG.toString(), pick(QStringList{u"0007123456"_s, u"Ё1"_s}));
+        row.insert(NAMEORG.toString(), pick(people));
+        world.append(row);
+    }
+    if (dateColumn) {
+        world.damageCell(3, ArchiveField::ACTDATE, "2026XX07");
+        world.damageCell(40, ArchiveField::ACTDATE, "20261399");
+    }
+    const QList<ReferenceRecord> records = referenceRecords(world.archive);
+    QCOMPARE(records.size(), kRecords);
+
+    OpenWindow open(world);
+    QVERIFY(open.loaded);
+    const QStringList filters{u"ёлкин"_s, u"ЁЛ"_s, u"елк"_s, u"ё"_s, u"Е"_s, u"smi"_s, u"SMITH J"_s,
+                              u"7.12.2026"_s, u"07.12"_s, u"7.1."_s, u"2026 ~ "_s, u" ~ z 0 ~"_s, u"~ 7"_s,
+                              u"?"_s, u"? ~"_s, u"ж-7"_s, u"Ж.Ж"_s, u"эклз"_s, u"ЁМК"_s, u"0007"_s,
+                              u"  в"_s, u"7/12"_s, u"не д"_s, u"π"_s, u"ЖУКОВ ж.ж. ~"_s};
+    for (const QString &filter : filters) {
+        // Typed key by key, then erased key by key: each step widens or narrows the last.
+        for (qsizetype length = 1; length <= filter.size(); ++length) {
+            open.window.txtPoisk()->setText(filter.left(length));
+            QCOMPARE(lineTexts(open.window.lBase()), referenceMatches(records, filter.left(length)));
+        }
+        for (qsizetype length = filter.size() - 1; length >= 0; --length) {
+            open.window.txtPoisk()->setText(filter.left(length));
+            QCOMPARE(lineTexts(open.window.lBase()), referenceMatches(records, filter.left(length)));
+        }
+    }
+    QVERIFY(world.prompts.messages.isEmpty());
+}
 
 void ArchiveFilterTest::filterIgnoresLetterCase_data()
 {

@@ -30,6 +30,8 @@ public:
     void update() override {}
     void skip(int) override {}
     void deleteCurrent() override {}
+    bool moveToRecordNumber(quint32) override { return false; }
+    quint64 recordDigest() const override { return 0; }
     void close() override {}
 
 private:
@@ -42,6 +44,7 @@ public:
     {
         return std::make_unique<RecordingRecordSet>(stored);
     }
+    std::unique_ptr<ArchiveSnapshot> snapshot() override { throw Failure(FailureCode::ItemNotFound, u"нет"_s); }
     ArchiveRow stored;
 };
 

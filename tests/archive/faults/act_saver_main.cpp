@@ -17,11 +17,21 @@
 //     after the input line "go". Ends with "done<TAB><record count panel>".
 //     --user drops root's privileges first, so file permissions apply.
 //
+//   qm_act_saver delete <folder> <position>
+//     Deletes the live record at a 0-based position, as another workstation's
+//     archive window does, and prints "deleted".
+//
+//   qm_act_saver copy <folder> <position>
+//     Appends a record holding every field of the live record at a 0-based
+//     position (a reprint of that act, as far as the list can tell), and
+//     prints "copied".
+//
 // Lines go out with one write() each, so a kill never leaves half a line.
 
 #include "archive/commands/save_act.h"
 #include "archive/dbf_archive.h"
 #include "archive_contents.h"
+#include "archive_test_helpers.h"
 #include "common/failure.h"
 #include "common/prompts.h"
 #include "document/print_command.h"
@@ -117,6 +127,28 @@ int saveLoop(const QString &folder, const QString &prefix, int count, int pauseM
     return 0;
 }
 
+int copyRecord(const QString &folder, int position)
+{
+    qm::DbfArchive archive(folder);
+    qm::test::FieldValues values;
+    {
+        const auto records = archive.open(qm::ArchiveAccess::ReadOnly);
+        records->skip(position);
+        using namespace qm::ArchiveField;
+        for (const QStringView field : {ACTDATE, MECHNAME, TYPEKKM, ZAVNUM, GODVYP, PRICHINA, E_SOHRAN, E_READABLE,
+                                        INN, EKLZREG, NAMEORG}) {
+            const QVariant value = records->value(field);
+            // A date column takes its value back as day.month.year text.
+            values.append({field.toString(), value.typeId() == QMetaType::QDate
+                                                 ? QVariant(value.toDate().toString(u"d.M.yyyy"_s))
+                                                 : value});
+        }
+    }
+    qm::test::appendRecord(archive, values);
+    writeLine(u"copied"_s);
+    return 0;
+}
+
 int printOnce(const QString &folder, const QString &id)
 {
     const qm::ActData act = qm::test::NumberedAct{id}.value();
@@ -158,6 +190,19 @@ int main(int argc, char *argv[])
     if (arguments.size() >= 4 && arguments[0] == u"save"_s)
         return saveLoop(arguments[1], arguments[2], arguments[3].toInt(), arguments.value(4).toInt(),
                         arguments.value(5).toInt(), arguments.value(6) == u"go"_s);
+    try {
+        if (arguments.size() >= 3 && arguments[0] == u"delete"_s) {
+            qm::DbfArchive archive(arguments[1]);
+            qm::test::deleteAt(archive, arguments[2].toInt());
+            writeLine(u"deleted"_s);
+            return 0;
+        }
+        if (arguments.size() >= 3 && arguments[0] == u"copy"_s)
+            return copyRecord(arguments[1], arguments[2].toInt());
+    } catch (const qm::Failure &failure) {
+        std::cerr << "failure " << failure.number() << ' ' << failure.what() << std::endl;
+        return 2;
+    }
     if (arguments.size() >= 3 && arguments[0] == u"print"_s)
         return printOnce(arguments[1], arguments[2]);
     std::cerr << "usage: qm_act_saver save <folder> <prefix> <count> [pauseMs] [backupDays] [go]"

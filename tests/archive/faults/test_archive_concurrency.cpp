@@ -5,7 +5,7 @@
 #include "act_saver_process.h"
 #include "archive/archive_table.h"
 #include "archive/commands/act_window.h"
-#include "archive/commands/archive_lines.h"
+#include "archive/archive_snapshot.h"
 #include "archive/commands/archive_window_context.h"
 #include "archive/commands/delete_selected_record.h"
 #include "archive/commands/fill_archive_list.h"
@@ -123,23 +123,24 @@ private Q_SLOTS:
         }
     }
 
-    // Filled list, then another copy appends, then the delete: the line no
-    // longer matches the table, so nothing may be deleted or copied.
-    void deletionAfterAnotherCopyAppendedDeletesNothing()
+    // Filled list, then another copy appends, then the delete: the listed
+    // record is still the same act, so it alone is deleted and handed over.
+    void deletionAfterAnotherCopyAppendedDeletesTheListedRecord()
     {
         SharedArchive shared(5);
-        ArchiveLines lines;
-        QVERIFY(FillArchiveList(shared.context(), lines));
+        const auto lines = FillArchiveList(shared.context());
+        QVERIFY(lines);
         const QList<QStringList> before = storedRecords(shared.archive);
-        const QStringList fieldsBefore = shared.fields.shown;
 
         ActSaverProcess other({u"save"_s, shared.folder.path(), u"x"_s, u"1"_s});
         const QStringList appended = other.finish();
         QCOMPARE(appended, QStringList{u"x-1"_s});
 
-        QCOMPARE(DeleteSelectedRecord(shared.context(), lines, 2), DeletionOutcome::ArchiveChanged);
-        QCOMPARE(storedRecords(shared.archive), before + actsNamed(appended));
-        QCOMPARE(shared.fields.shown, fieldsBefore);
+        QCOMPARE(DeleteSelectedRecord(shared.context(), lines->listed(2)), DeletionOutcome::Deleted);
+        QList<QStringList> expected = before;
+        expected.removeAt(2);
+        QCOMPARE(storedRecords(shared.archive), expected + actsNamed(appended));
+        QCOMPARE(shared.fields.shown, deletionCopiesOf(before[2]));
     }
 
     // The delete races a copy that appends a few acts: whichever wins, the
@@ -150,16 +151,16 @@ private Q_SLOTS:
         QRandomGenerator random(20261207);
         int deleted = 0;
         for (int round = 1; round <= kDeletionRounds; ++round) {
-            ArchiveLines lines;
-            QVERIFY(FillArchiveList(shared.context(), lines));
-            const int line = int(random.bounded(int(lines.size())));
+            const auto lines = FillArchiveList(shared.context());
+            QVERIFY(lines);
+            const int line = int(random.bounded(lines->size()));
             const QList<QStringList> before = storedRecords(shared.archive);
             const QStringList fieldsBefore = shared.fields.shown;
 
             ActSaverProcess other({u"save"_s, shared.folder.path(), u"r%1"_s.arg(round), u"2"_s, u"4"_s});
             QCOMPARE(other.nextLine(), u"ready"_s);
             std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(4000)));
-            const DeletionOutcome outcome = DeleteSelectedRecord(shared.context(), lines, line);
+            const DeletionOutcome outcome = DeleteSelectedRecord(shared.context(), lines->listed(line));
             const QStringList appended = other.finish();
             QVERIFY2(other.exitedNormally(), qPrintable(other.errorOutput()));
 

@@ -6,6 +6,7 @@
 #include "act_saver_process.h"
 #include "app/form1.h"
 #include "app/startup.h"
+#include "archive/archive_snapshot.h"
 #include "archive/archive_table.h"
 #include "archive/commands/save_act.h"
 #include "archive/dbf_archive.h"
@@ -79,6 +80,7 @@ public:
         }
         return records;
     }
+    std::unique_ptr<ArchiveSnapshot> snapshot() override { return real_.snapshot(); }
     bool armed = true;
 
 private:
