@@ -184,6 +184,8 @@ bool copyCommittedArchive(const QString &archivePath, const QString &target, std
     const CommittedPart committed = readCommittedPart(archive, archivePath, lockTimeout);
 
     DurableFile copy(target);
+    // Restored, the copy becomes the archive that every workstation writes.
+    copy.takePermissionsOf(archivePath);
     copy.write(0, committed.header);
     for (qint64 offset = committed.header.size(); offset < committed.end;) {
         const qint64 length = std::min(kCopyBlockBytes, committed.end - offset);

@@ -31,6 +31,7 @@
 #include <QTest>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -174,6 +175,9 @@ private Q_SLOTS:
         QFETCH(bool, missing);
         QFETCH(bool, yes);
         Workstation station;
+        // Modes no umask gives, as a shared folder has them.
+        ::chmod(QFile::encodeName(station.folder.path()).constData(), 0757);
+        ::chmod(QFile::encodeName(station.folder.filePath(u"QM.dbf"_s)).constData(), 0604);
         {
             const auto window = station.start();
             station.print(*window, NumberedAct{u"a"_s});
@@ -189,6 +193,7 @@ private Q_SLOTS:
             QFile::remove(archivePath);
         else
             writeFileBytes(archivePath, damaged);
+        ::chmod(QFile::encodeName(archivePath).constData(), 0606);   // a change since the backup, or none
 
         station.prompts.messages.clear();
         station.prompts.answer(yes ? PromptAnswer::Yes : PromptAnswer::No);
@@ -216,6 +221,12 @@ private Q_SLOTS:
             [&](Form2 &archiveWindow) { lines = lineTexts(archiveWindow.lBase()); }));
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines[0].contains(u" ~ a ~ "_s) && lines[1].contains(u" ~ b ~ "_s));
+        // Taken from the damaged file, or from the backup that took the archive's.
+        struct stat status {};
+        QCOMPARE(::stat(QFile::encodeName(archivePath).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, missing ? 0604u : 0606u);
+        QCOMPARE(::stat(QFile::encodeName(station.archive->backupFolder()).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, 0757u);
         QCOMPARE(kept.size(), missing ? 0 : 1);
         if (!missing) {
             QVERIFY(text.contains(kept[0]));
