@@ -247,6 +247,7 @@ ArchiveBackupResult backUpArchiveForToday(const QString &archivePath, const QStr
         removeOldArchiveBackups(backupFolder, plan.keep, today);
     } catch (...) {
         result.failure = failed(u"Старые резервные копии архива в папке %1 не удалены"_s.arg(backupFolder));
+        result.oldCopiesLeft = true;
     }
     return result;
 }

@@ -322,7 +322,7 @@ PrintCommand::Step PrintCommand::saveToArchive()
     if (saved.backupFailure && !values_.backupFailureShown) {
         values_.backupFailureShown = true;
         logShownFailure(logArchive(), *saved.backupFailure, u"daily backup");
-        prompts_.message(backupFailureMessage(*saved.backupFailure));
+        prompts_.message(backupFailureMessage(saved));
     }
     return Step::SavePdfCopy;
 }

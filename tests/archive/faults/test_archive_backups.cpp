@@ -11,6 +11,7 @@
 #include "archive/commands/save_act.h"
 #include "archive/dbf_archive.h"
 #include "archive/empty_archive.h"
+#include "archive/file_calls.h"
 #include "archive_contents.h"
 #include "archive_test_fixture.h"
 #include "archive_test_helpers.h"
@@ -94,6 +95,21 @@ struct Workstation {
     MainWindowServices services;
 };
 
+// A backup folder whose copies cannot be removed, as by a user without the right.
+struct BackupsKept final : FileCalls {
+    BackupsKept() { useFileCalls(this); }
+    ~BackupsKept() override { useFileCalls(nullptr); }
+    BackupsKept(const BackupsKept &) = delete;
+    BackupsKept &operator=(const BackupsKept &) = delete;
+    int unlink(const char *path) override
+    {
+        if (!QByteArray(path).contains("/backup/QM-"))
+            return FileCalls::unlink(path);
+        errno = EACCES;
+        return -1;
+    }
+};
+
 }  // namespace
 
 class ArchiveBackupsTest : public QObject {
@@ -159,6 +175,28 @@ private Q_SLOTS:
         for (const ArchiveBackupFile &backup : listArchiveBackups(archive.backupFolder()))
             days << backup.day.day();
         QCOMPARE(days, (QList<int>{5, 4, 1}));
+    }
+
+    // The day's copy is made, only old ones stay: the mechanic is not told
+    // that a copy is missing.
+    void oldCopiesThatCannotBeRemovedAreToldApart()
+    {
+        Workstation station(u"[Archive]\nBackupDays=1\n"_s);
+        QDir().mkpath(station.folder.filePath(u"backup"_s));
+        for (int day : {1, 2})
+            station.folder.writeFile(u"backup/"_s + archiveBackupFileName(QDate(2025, 12, day)),
+                                     fileBytes(station.folder.filePath(u"QM.dbf"_s)));
+        const BackupsKept kept;
+        const auto window = station.start();
+        station.print(*window, NumberedAct{u"a"_s});
+
+        const QList<MessageRequest> told = station.messagesContaining(u"не удалены"_s);
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].text.contains(u"Старые резервные копии архива в папке"_s)
+                     && told[0].text.contains(u"Акт сохранён в архиве, и резервная копия архива за этот день сделана"_s)
+                     && !told[0].text.contains(u"копия будет сделана"_s),
+                 qPrintable(told[0].text));
+        QCOMPARE(listArchiveBackups(station.archive->backupFolder()).size(), 3);
     }
 
     void refusedArchiveRestoredAtStartUp_data()
