@@ -178,9 +178,12 @@ private Q_SLOTS:
     }
 
     // The day's copy is made, only old ones stay: the mechanic is not told
-    // that a copy is missing.
+    // that a copy is missing. Told once, every failure is logged.
     void oldCopiesThatCannotBeRemovedAreToldApart()
     {
+        const QRegularExpression logged(u"^failure 70 at step \"daily backup.*не удалены"_s);
+        QTest::ignoreMessage(QtWarningMsg, logged);
+        QTest::ignoreMessage(QtWarningMsg, logged);
         Workstation station(u"[Archive]\nBackupDays=1\n"_s);
         QDir().mkpath(station.folder.filePath(u"backup"_s));
         for (int day : {1, 2})
@@ -189,6 +192,8 @@ private Q_SLOTS:
         const BackupsKept kept;
         const auto window = station.start();
         station.print(*window, NumberedAct{u"a"_s});
+        station.today = station.today.addDays(1);
+        station.print(*window, NumberedAct{u"b"_s});
 
         const QList<MessageRequest> told = station.messagesContaining(u"не удалены"_s);
         QCOMPARE(told.size(), 1);
@@ -196,7 +201,7 @@ private Q_SLOTS:
                      && told[0].text.contains(u"Акт сохранён в архиве, и резервная копия архива за этот день сделана"_s)
                      && !told[0].text.contains(u"копия будет сделана"_s),
                  qPrintable(told[0].text));
-        QCOMPARE(listArchiveBackups(station.archive->backupFolder()).size(), 3);
+        QCOMPARE(listArchiveBackups(station.archive->backupFolder()).size(), 4);
     }
 
     void refusedArchiveRestoredAtStartUp_data()
