@@ -184,6 +184,8 @@ bool copyCommittedArchive(const QString &archivePath, const QString &target, std
     const CommittedPart committed = readCommittedPart(archive, archivePath, lockTimeout);
 
     DurableFile copy(target);
+    // Restored, the copy becomes the archive that every workstation writes.
+    copy.takePermissionsOf(archivePath);
     copy.write(0, committed.header);
     for (qint64 offset = committed.header.size(); offset < committed.end;) {
         const qint64 length = std::min(kCopyBlockBytes, committed.end - offset);
@@ -245,6 +247,7 @@ ArchiveBackupResult backUpArchiveForToday(const QString &archivePath, const QStr
         removeOldArchiveBackups(backupFolder, plan.keep, today);
     } catch (...) {
         result.failure = failed(u"Старые резервные копии архива в папке %1 не удалены"_s.arg(backupFolder));
+        result.oldCopiesLeft = true;
     }
     return result;
 }

@@ -39,6 +39,7 @@ struct ArchiveBackupPlan {
 struct ArchiveBackupResult {
     bool made = false;               // this call made the day's copy
     std::optional<Failure> failure;  // the copy could not be made; the act is appended all the same
+    bool oldCopiesLeft = false;      // the failure is of removing old copies: the day's copy is there
 };
 
 // Before an act is appended: makes today's copy of the archive unless it is

@@ -86,6 +86,7 @@ void keepUnderSecondName(const QString &path, const QString &secondName)
         throw osFailure(errno, u"сохранить повреждённый файл под именем"_s, secondName);
     // A share without hard links: a copy of the same bytes.
     DurableFile kept(secondName);
+    kept.takePermissionsOf(path);
     copyBytes(path, kept);
     if (!kept.publishIfAbsent())
         throw osFailure(EEXIST, u"сохранить повреждённый файл под именем"_s, secondName);
@@ -134,6 +135,8 @@ RestoreOutcome restoreArchiveFromBackup(const QString &archivePath, const QStrin
     copyBytes(backupPath, restored);
 
     if (!judged) {
+        // The copy was made with the archive's permissions.
+        restored.takePermissionsOf(backupPath);
         outcome.restored = restored.publishIfAbsent();
         return outcome;
     }
@@ -147,6 +150,7 @@ RestoreOutcome restoreArchiveFromBackup(const QString &archivePath, const QStrin
     // The damaged file keeps its bytes under a second name before the first
     // name is taken from it.
     keepUnderSecondName(archivePath, keptPath);
+    restored.takePermissionsOf(archivePath);
     outcome.keptPath = keptPath;
     restored.publishReplacing();
     outcome.restored = true;

@@ -2,6 +2,7 @@
 
 #include "archive/file_calls.h"
 #include "archive/os_failure.h"
+#include "common/program_log.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,6 +28,12 @@ QByteArray encoded(const QString &path)
 bool linksUnsupported(int error)
 {
     return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EXDEV;
+}
+
+// A group the user is not in, or a share that maps owners and modes itself.
+bool permissionsUnsupported(int error)
+{
+    return error == EPERM || error == EINVAL || error == EOPNOTSUPP || error == ENOSYS;
 }
 
 }  // namespace
@@ -55,6 +63,18 @@ DurableFile::~DurableFile()
 void DurableFile::dropTemporary()
 {
     fileCalls().unlink(encoded(temporaryPath_).constData());
+}
+
+void DurableFile::takePermissionsOf(const QString &model)
+{
+    struct stat status {};
+    if (::stat(encoded(model).constData(), &status) != 0)
+        throw osFailure(errno, u"прочитать сведения о"_s, model);
+    // The group first: changing it may clear bits the mode then sets again.
+    if (::fchown(fd_, uid_t(-1), status.st_gid) != 0 && !permissionsUnsupported(errno))
+        throw osFailure(errno, u"сменить группу файла"_s, temporaryPath_);
+    if (::fchmod(fd_, status.st_mode & 0777) != 0 && !permissionsUnsupported(errno))
+        throw osFailure(errno, u"изменить права доступа к"_s, temporaryPath_);
 }
 
 void DurableFile::write(qint64 offset, QByteArrayView bytes)
@@ -131,7 +151,17 @@ void makeFolderDurably(const QString &folder)
             return;
         throw osFailure(errno, u"создать папку"_s, folder);
     }
-    syncFolder(QFileInfo(folder).path());
+    // For every workstation that writes the folder above it, not only this
+    // user; where that cannot be given, this one can still write it.
+    const QString parent = QFileInfo(folder).path();
+    struct stat status {};
+    if (::stat(encoded(parent).constData(), &status) == 0) {
+        const bool groupGiven = ::chown(encoded(folder).constData(), uid_t(-1), status.st_gid) == 0;
+        const bool modeGiven = ::chmod(encoded(folder).constData(), status.st_mode & 07777) == 0;
+        if (!groupGiven || !modeGiven)
+            qCInfo(logArchive).noquote() << "folder" << folder << "made without the permissions of" << parent;
+    }
+    syncFolder(parent);
 }
 
 }  // namespace qm

@@ -19,6 +19,12 @@ public:
 
     void write(qint64 offset, QByteArrayView bytes);
 
+    // Gives the file the permissions and, where the user may, the group of
+    // the file at `model`: on a shared folder the workstations of other users
+    // must go on writing the file this one replaces. A file system that keeps
+    // no permissions is taken as it is.
+    void takePermissionsOf(const QString &model);
+
     // Puts the file in place unless a file of that name is there: false then,
     // and that file is left as it is. Two processes publishing one name at
     // once never both succeed, on a network share as on a local disk.
@@ -41,7 +47,8 @@ private:
 // Throws qm::Failure; a file system that cannot sync a folder is taken as is.
 void syncFolder(const QString &folder);
 
-// Makes a folder that is missing, durably; an existing one is fine.
+// Makes a folder that is missing, durably, with the permissions and group of
+// the folder it is in where the user may give them; an existing one is fine.
 void makeFolderDurably(const QString &folder);
 
 }  // namespace qm

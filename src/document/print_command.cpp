@@ -318,11 +318,15 @@ PrintCommand::Step PrintCommand::saveToArchive()
     recordNumber_ = saved.recordNumber;
     window_.showRecordCount(saved.recordCount);
     // The act is archived: a missing backup is news, not a reason to repeat
-    // the save. Told once, not at every act of the day.
-    if (saved.backupFailure && !values_.backupFailureShown) {
-        values_.backupFailureShown = true;
-        logShownFailure(logArchive(), *saved.backupFailure, u"daily backup");
-        prompts_.message(backupFailureMessage(*saved.backupFailure));
+    // the save. Told once, not at every act of the day; the log keeps each
+    // one, for a fault that changes in the course of the day.
+    if (saved.backupFailure) {
+        const bool shown = values_.backupFailureShown;
+        logShownFailure(logArchive(), *saved.backupFailure, shown ? u"daily backup, not shown again" : u"daily backup");
+        if (!shown) {
+            values_.backupFailureShown = true;
+            prompts_.message(backupFailureMessage(saved));
+        }
     }
     return Step::SavePdfCopy;
 }

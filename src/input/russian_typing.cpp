@@ -22,13 +22,26 @@ bool isCyrillic(QChar character)
     return character.script() == QChar::Script_Cyrillic || character == u'№';
 }
 
-// Letters tell their case themselves, Caps Lock included; other keys go by Shift.
-bool typesCapital(const QKeyEvent &event)
+// The lock bit of the key's native modifiers: the X state under xcb, and the
+// XKB modifier mask that Qt's Wayland client reports, where the usual keymaps
+// put Lock on the same bit. Where a platform reports no native modifiers
+// (offscreen), Caps Lock shows only on keys that type Latin letters.
+constexpr quint32 kCapsLockMask = 0x2;
+
+// What the Russian layout types at the key. Letters of the desktop's layout
+// tell their case themselves, Caps Lock included. Other keys go by Shift, and
+// Caps Lock turns those that are Russian letters, Shift with it giving the
+// small letter back as XKB does; digits and punctuation stay as they are.
+QChar russianCharacterFor(const QKeyEvent &event)
 {
     const QString text = event.text();
     if (text.size() == 1 && text.front().isLetter())
-        return text.front().isUpper();
-    return event.modifiers().testFlag(Qt::ShiftModifier);
+        return russianCharacterAtKey(event.nativeScanCode(), text.front().isUpper());
+    const bool shifted = event.modifiers().testFlag(Qt::ShiftModifier);
+    const QChar character = russianCharacterAtKey(event.nativeScanCode(), shifted);
+    if (character.isLetter() && (event.nativeModifiers() & kCapsLockMask) != 0)
+        return russianCharacterAtKey(event.nativeScanCode(), !shifted);
+    return character;
 }
 
 }  // namespace
@@ -92,7 +105,7 @@ bool RussianTyping::handleKeyPress(QKeyEvent *event)
     const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
     if (event->nativeScanCode() == 0 || (event->modifiers() & commands) != 0)
         return false;
-    const QChar russian = russianCharacterAtKey(event->nativeScanCode(), typesCapital(*event));
+    const QChar russian = russianCharacterFor(*event);
     if (russian.isNull() || QString(russian) == text)
         return false;
 

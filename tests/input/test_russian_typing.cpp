@@ -20,16 +20,21 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // X keycodes of the keys the cases press.
-enum Keycode : quint32 { K3 = 12, KR = 27, KI = 31, KF = 41, KH = 43, KJ = 44, KL = 46, KGrave = 49, KV = 55,
-                         KPeriod = 60, KSlash = 61 };
+enum Keycode : quint32 { K3 = 12, KR = 27, KI = 31, KBracketL = 34, KBracketR = 35, KF = 41, KH = 43, KJ = 44,
+                         KL = 46, KSemicolon = 47, KApostrophe = 48, KGrave = 49, KV = 55, KComma = 59, KPeriod = 60,
+                         KSlash = 61 };
+
+// The X state's lock bit, as xcb reports Caps Lock.
+constexpr quint32 kCapsLock = 0x2;
 
 // One key press and release as the desktop's layout types it.
-void press(QWidget *field, quint32 keycode, const QString &text, Qt::KeyboardModifiers modifiers = {})
+void press(QWidget *field, quint32 keycode, const QString &text, Qt::KeyboardModifiers modifiers = {},
+           quint32 nativeModifiers = 0)
 {
     const int key = text.isEmpty() ? int(Qt::Key_unknown) : int(text.toUpper().front().unicode());
-    QKeyEvent down(QEvent::KeyPress, key, modifiers, keycode, 0, 0, text);
+    QKeyEvent down(QEvent::KeyPress, key, modifiers, keycode, 0, nativeModifiers, text);
     QApplication::sendEvent(field, &down);
-    QKeyEvent up(QEvent::KeyRelease, key, modifiers, keycode, 0, 0, text);
+    QKeyEvent up(QEvent::KeyRelease, key, modifiers, keycode, 0, nativeModifiers, text);
     QApplication::sendEvent(field, &up);
 }
 
@@ -109,6 +114,25 @@ private Q_SLOTS:
         form.act.inn->setFocus();
         QVERIFY(field->testAttribute(Qt::WA_InputMethodEnabled));
         QVERIFY(!form.mark()->isVisible());
+    }
+
+    // Caps Lock gives capitals on the keys that are Russian letters but not
+    // Latin ones too, Shift with it small letters, as the Russian layout does.
+    void capsLockTypesCapitalsOnEveryRussianLetter()
+    {
+        CustomerField form({u"00000409"_s});
+        QLineEdit *field = form.act.customer;
+        const quint32 keys[] = {KSemicolon, KBracketL, KComma, KPeriod, KApostrophe, KBracketR, KGrave};
+        const QString plain = u";[,.']`"_s, shifted = u":{<>\"}~"_s;
+        for (int i = 0; i < 7; ++i)
+            press(field, keys[i], plain.at(i), {}, kCapsLock);
+        for (int i = 0; i < 7; ++i)
+            press(field, keys[i], shifted.at(i), Qt::ShiftModifier, kCapsLock);
+        press(field, KJ, u"J"_s, {}, kCapsLock);
+        press(field, KJ, u"j"_s, Qt::ShiftModifier, kCapsLock);
+        press(field, K3, u"#"_s, Qt::ShiftModifier, kCapsLock);
+        press(field, KSlash, u"/"_s, {}, kCapsLock);
+        QCOMPARE(field->text(), u"ЖХБЮЭЪЁжхбюэъёОо№."_s);
     }
 
     // He switches himself, or clicks the mark: his choice holds until the

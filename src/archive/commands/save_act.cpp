@@ -97,17 +97,24 @@ SavedAct SaveActToArchive(const ActData &act, Archive &archive)
     records->close();
     saved.backupMade = backup.made;
     saved.backupFailure = std::move(backup.failure);
+    saved.oldBackupsLeft = backup.oldCopiesLeft;
     return saved;
 }
 
-MessageRequest backupFailureMessage(const Failure &failure)
+MessageRequest backupFailureMessage(const SavedAct &saved)
 {
+    // Old copies are removed only after the day's copy is made, and tried
+    // again only on the next day that has no copy yet.
+    const QString advice = saved.oldBackupsLeft
+        ? u"Акт сохранён в архиве, и резервная копия архива за этот день сделана. Дайте доступ к папке backup "
+          "или удалите старые копии из неё сами: программа снова попробует удалить их при сохранении первого "
+          "акта следующего дня."_s
+        : u"Акт сохранён в архиве. Освободите место на диске или дайте доступ к папке backup: копия будет "
+          "сделана при сохранении следующего акта."_s;
     MessageRequest request;
     request.title = u"Quillmarch"_s;
-    request.text = u"Ошибка %1\r\n\r\n%2\r\n\r\nАкт сохранён в архиве. Освободите место на диске или дайте "
-                   "доступ к папке backup: копия будет сделана при сохранении следующего акта."_s
-                       .arg(failure.number())
-                       .arg(failure.description());
+    request.text = u"Ошибка %1\r\n\r\n%2\r\n\r\n%3"_s.arg(QString::number(saved.backupFailure->number()),
+                                                         saved.backupFailure->description(), advice);
     request.icon = PromptIcon::Warning;
     request.buttons = PromptButtons::Ok;
     return request;

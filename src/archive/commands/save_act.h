@@ -26,12 +26,14 @@ QList<ArchiveCell> archiveRecordOf(const ActData &act);
 // What a save leaves behind: the new record count, and the new record's
 // number in the file (from 1), which names the act's own files for good.
 // The day's backup, when this was the first act of the day, was made by this
-// save, or could not be made: the act is archived all the same.
+// save, or could not be made, or old copies could not be removed after it:
+// the act is archived all the same.
 struct SavedAct {
     qint64 recordCount = 0;
     quint32 recordNumber = 0;
     bool backupMade = false;
     std::optional<Failure> backupFailure;
+    bool oldBackupsLeft = false;   // the failure is of removing old copies
 };
 
 // Appends the act to the archive, after the day's backup when it is the first
@@ -39,9 +41,10 @@ struct SavedAct {
 // committed.
 SavedAct SaveActToArchive(const ActData &act, Archive &archive);
 
-// The mechanic is told of a backup that could not be made once the act is
-// archived: the act is safe, the copy of the archive is missing.
-MessageRequest backupFailureMessage(const Failure &failure);
+// The mechanic is told of a backup failure once the act is archived: the act
+// is safe, and either the day's copy of the archive is missing or old copies
+// fill the disk. `saved` holds a backup failure.
+MessageRequest backupFailureMessage(const SavedAct &saved);
 
 // The archive refuses this act for as long as neither the act nor the archive
 // file is changed: asking again cannot help.

@@ -11,6 +11,7 @@
 #include "archive/commands/save_act.h"
 #include "archive/dbf_archive.h"
 #include "archive/empty_archive.h"
+#include "archive/file_calls.h"
 #include "archive_contents.h"
 #include "archive_test_fixture.h"
 #include "archive_test_helpers.h"
@@ -31,6 +32,7 @@
 #include <QTest>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -91,6 +93,21 @@ struct Workstation {
     RecordingSpreadsheet spreadsheet;
     std::unique_ptr<DbfArchive> archive;
     MainWindowServices services;
+};
+
+// A backup folder whose copies cannot be removed, as by a user without the right.
+struct BackupsKept final : FileCalls {
+    BackupsKept() { useFileCalls(this); }
+    ~BackupsKept() override { useFileCalls(nullptr); }
+    BackupsKept(const BackupsKept &) = delete;
+    BackupsKept &operator=(const BackupsKept &) = delete;
+    int unlink(const char *path) override
+    {
+        if (!QByteArray(path).contains("/backup/QM-"))
+            return FileCalls::unlink(path);
+        errno = EACCES;
+        return -1;
+    }
 };
 
 }  // namespace
@@ -160,6 +177,33 @@ private Q_SLOTS:
         QCOMPARE(days, (QList<int>{5, 4, 1}));
     }
 
+    // The day's copy is made, only old ones stay: the mechanic is not told
+    // that a copy is missing. Told once, every failure is logged.
+    void oldCopiesThatCannotBeRemovedAreToldApart()
+    {
+        const QRegularExpression logged(u"^failure 70 at step \"daily backup.*не удалены"_s);
+        QTest::ignoreMessage(QtWarningMsg, logged);
+        QTest::ignoreMessage(QtWarningMsg, logged);
+        Workstation station(u"[Archive]\nBackupDays=1\n"_s);
+        QDir().mkpath(station.folder.filePath(u"backup"_s));
+        for (int day : {1, 2})
+            station.folder.writeFile(u"backup/"_s + archiveBackupFileName(QDate(2025, 12, day)),
+                                     fileBytes(station.folder.filePath(u"QM.dbf"_s)));
+        const BackupsKept kept;
+        const auto window = station.start();
+        station.print(*window, NumberedAct{u"a"_s});
+        station.today = station.today.addDays(1);
+        station.print(*window, NumberedAct{u"b"_s});
+
+        const QList<MessageRequest> told = station.messagesContaining(u"не удалены"_s);
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].text.contains(u"Старые резервные копии архива в папке"_s)
+                     && told[0].text.contains(u"Акт сохранён в архиве, и резервная копия архива за этот день сделана"_s)
+                     && !told[0].text.contains(u"копия будет сделана"_s),
+                 qPrintable(told[0].text));
+        QCOMPARE(listArchiveBackups(station.archive->backupFolder()).size(), 4);
+    }
+
     void refusedArchiveRestoredAtStartUp_data()
     {
         QTest::addColumn<bool>("missing");
@@ -174,6 +218,9 @@ private Q_SLOTS:
         QFETCH(bool, missing);
         QFETCH(bool, yes);
         Workstation station;
+        // Modes no umask gives, as a shared folder has them.
+        ::chmod(QFile::encodeName(station.folder.path()).constData(), 0757);
+        ::chmod(QFile::encodeName(station.folder.filePath(u"QM.dbf"_s)).constData(), 0604);
         {
             const auto window = station.start();
             station.print(*window, NumberedAct{u"a"_s});
@@ -189,6 +236,7 @@ private Q_SLOTS:
             QFile::remove(archivePath);
         else
             writeFileBytes(archivePath, damaged);
+        ::chmod(QFile::encodeName(archivePath).constData(), 0606);   // a change since the backup, or none
 
         station.prompts.messages.clear();
         station.prompts.answer(yes ? PromptAnswer::Yes : PromptAnswer::No);
@@ -216,6 +264,12 @@ private Q_SLOTS:
             [&](Form2 &archiveWindow) { lines = lineTexts(archiveWindow.lBase()); }));
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines[0].contains(u" ~ a ~ "_s) && lines[1].contains(u" ~ b ~ "_s));
+        // Taken from the damaged file, or from the backup that took the archive's.
+        struct stat status {};
+        QCOMPARE(::stat(QFile::encodeName(archivePath).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, missing ? 0604u : 0606u);
+        QCOMPARE(::stat(QFile::encodeName(station.archive->backupFolder()).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, 0757u);
         QCOMPARE(kept.size(), missing ? 0 : 1);
         if (!missing) {
             QVERIFY(text.contains(kept[0]));
