@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
+#include <utility>
 #include <cerrno>
 
 using namespace Qt::StringLiterals;
@@ -42,7 +44,8 @@ ArchiveSnapshot::ArchiveSnapshot(const QString &path, std::chrono::milliseconds 
         unsigned char prefix[8] = {};
         if (::pread(fd_, prefix, sizeof prefix, 0) == qint64(sizeof prefix))
             digests_.reserve(qFromLittleEndian<quint32>(prefix + 4));
-        DbfFile file(path_, DbfOpenMode::Read, lockTimeout, [this](std::uint32_t, QByteArrayView record) {
+        DbfFile file(path_, DbfOpenMode::Read, lockTimeout, [this](std::uint32_t index, QByteArrayView record) {
+            indexes_.append(index);
             digests_.push_back(dbfRecordDigest(record));
         });
         if (file.identity() != DbfFileIdentity{quint64(status.st_dev), quint64(status.st_ino)}) {
@@ -52,7 +55,6 @@ ArchiveSnapshot::ArchiveSnapshot(const QString &path, std::chrono::milliseconds 
         }
         header_ = file.header();
         codePage_ = file.codePage();
-        indexes_ = file.takeLiveRecords();
     } catch (...) {
         ::close(fd_);
         throw;
@@ -66,7 +68,7 @@ ArchiveSnapshot::~ArchiveSnapshot()
 
 void ArchiveSnapshot::remove(int position)
 {
-    indexes_.erase(indexes_.begin() + position);
+    indexes_.remove(position);
     digests_.erase(digests_.begin() + position);
 }
 
@@ -88,36 +90,55 @@ void ArchiveSnapshot::readAt(qint64 offset, qint64 length, char *into) const
     }
 }
 
-void ArchiveSnapshot::read(const std::vector<int> *positions, const Visit &visit) const
+namespace {
+
+// The first position at or after `from` whose bit is set, `count` for none.
+int nextPosition(const std::vector<quint64> *bits, int from, int count)
+{
+    if (!bits || from >= count)
+        return std::min(from, count);
+    std::size_t word = std::size_t(from) / 64;
+    quint64 rest = (*bits)[word] & (~quint64(0) << (from % 64));
+    while (rest == 0) {
+        if (++word >= bits->size())
+            return count;
+        rest = (*bits)[word];
+    }
+    return std::min(count, int(word * 64 + std::size_t(std::countr_zero(rest))));
+}
+
+}  // namespace
+
+void ArchiveSnapshot::read(const std::vector<quint64> *positions, const Visit &visit) const
 {
     const qint64 recordLength = header_.recordLength;
     const std::uint32_t perBlock = std::uint32_t(std::max<qint64>(1, kReadBlockBytes / recordLength));
-    const std::size_t count = positions ? positions->size() : indexes_.size();
-    const auto positionAt = [positions](std::size_t i) { return positions ? (*positions)[i] : int(i); };
+    const int count = indexes_.size();
+    std::vector<std::pair<int, std::uint32_t>> inBlock;   // position, index
     // Records close together are read as one block, far apart ones each on their own.
-    for (std::size_t i = 0; i < count;) {
-        const std::uint32_t first = indexes_[std::size_t(positionAt(i))];
-        std::size_t end = i + 1;
-        while (end < count && indexes_[std::size_t(positionAt(end))] - first < perBlock)
-            ++end;
-        const std::uint32_t last = indexes_[std::size_t(positionAt(end - 1))];
-        const qint64 length = qint64(last - first + 1) * recordLength;
+    for (int position = nextPosition(positions, 0, count); position < count;) {
+        const std::uint32_t first = indexes_.at(position);
+        inBlock.clear();
+        for (; position < count; position = nextPosition(positions, position + 1, count)) {
+            const std::uint32_t index = indexes_.at(position);
+            if (index - first >= perBlock)
+                break;
+            inBlock.emplace_back(position, index);
+        }
+        const qint64 length = qint64(inBlock.back().second - first + 1) * recordLength;
         if (block_.size() < length)
             block_.resize(length);
         readAt(header_.headerLength + qint64(first) * recordLength, length, block_.data());
         const QByteArrayView bytes(block_.constData(), length);
-        for (; i < end; ++i) {
-            const int position = positionAt(i);
-            visit(position, bytes.sliced(qint64(indexes_[std::size_t(position)] - first) * recordLength,
-                                         recordLength));
-        }
+        for (const auto &[at, index] : inBlock)
+            visit(at, bytes.sliced(qint64(index - first) * recordLength, recordLength));
     }
 }
 
 QByteArray ArchiveSnapshot::record(int position) const
 {
     QByteArray bytes(header_.recordLength, Qt::Uninitialized);
-    readAt(header_.headerLength + qint64(indexes_[std::size_t(position)]) * header_.recordLength, bytes.size(),
+    readAt(header_.headerLength + qint64(indexes_.at(position)) * header_.recordLength, bytes.size(),
            bytes.data());
     return bytes;
 }

@@ -4,6 +4,7 @@
 #include "archive/dbf_code_page.h"
 #include "archive/dbf_file.h"
 #include "archive/dbf_header.h"
+#include "archive/record_runs.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -22,8 +23,9 @@ namespace qm {
 // returns; afterwards records are read again from the file on demand, without
 // any lock, so that other workstations can save and delete meanwhile.
 //
-// What is kept per record is its number and the digest of its bytes, not the
-// bytes: the snapshot's memory follows the number of acts, not their width.
+// What is kept per record is the digest of its bytes, not the bytes, and its
+// number among runs of consecutive ones: the snapshot's memory follows the
+// number of acts, not their width.
 // Reading on demand is sound because the program never rewrites a committed
 // record's cells (a deletion only flips its flag, a save appends, the table is
 // never packed), and the snapshot keeps its own descriptor of the file it
@@ -44,20 +46,21 @@ public:
     DbfCodePage codePage() const { return codePage_; }
 
     // Live records when the snapshot was taken, less those removed since.
-    int size() const { return int(indexes_.size()); }
+    int size() const { return indexes_.size(); }
     ListedRecord listed(int position) const
     {
-        return ListedRecord{indexes_[std::size_t(position)] + 1, digests_[std::size_t(position)]};
+        return ListedRecord{indexes_.at(position) + 1, digests_[std::size_t(position)]};
     }
     // Forgets one record; the records after it move up one position.
     void remove(int position);
 
-    // Reads the records at these positions (ascending; all of them for
-    // nullptr) from the file in large blocks and hands each one's bytes, flag
-    // first, to visit. The bytes are valid during the call only.
+    // Reads the records at the positions whose bit is set (bit p % 64 of
+    // word p / 64; all of them for nullptr) from the file in large blocks and
+    // hands each one's bytes, flag first, to visit in ascending order. The
+    // bytes are valid during the call only.
     // Throws qm::Failure when the file cannot be read.
     using Visit = std::function<void(int position, QByteArrayView record)>;
-    void read(const std::vector<int> *positions, const Visit &visit) const;
+    void read(const std::vector<quint64> *positions, const Visit &visit) const;
 
     // One record's bytes, flag first. Throws qm::Failure.
     QByteArray record(int position) const;
@@ -70,7 +73,7 @@ private:
     int fd_ = -1;
     DbfHeader header_;
     DbfCodePage codePage_ = DbfCodePage::Windows1251;
-    std::vector<std::uint32_t> indexes_;   // physical, from 0: number - 1
+    RecordRuns indexes_;   // physical, from 0: number - 1
     std::vector<quint64> digests_;
     mutable QByteArray block_;
 };

@@ -111,16 +111,18 @@ void DbfFile::scanDeletionFlags(const RecordVisitor &visitLive)
     const std::uint32_t count = header_.recordCount;
     const qint64 recordLength = header_.recordLength;
     const std::uint32_t perBlock = std::uint32_t(std::max<qint64>(1, kReadBlockBytes / recordLength));
-    live_.reserve(count);
+    if (!visitLive)
+        live_.reserve(count);
     for (std::uint32_t first = 0; first < count; first += perBlock) {
         const std::uint32_t inBlock = std::min(perBlock, count - first);
         const QByteArray block = readAt(header_.headerLength + first * recordLength, inBlock * recordLength);
         const char *flag = block.constData();
         for (std::uint32_t i = 0; i < inBlock; ++i, flag += recordLength) {
             if (*flag == kDbfLiveFlag) {
-                live_.push_back(first + i);
                 if (visitLive)
                     visitLive(first + i, QByteArrayView(flag, recordLength));
+                else
+                    live_.push_back(first + i);
             }
             else if (*flag != kDbfDeletedFlag)
                 refuseCorrupt(path_, u"запись %1 помечена байтом 0x%2 вместо пробела или «*»"_s.arg(first + i + 1)

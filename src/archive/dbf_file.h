@@ -41,7 +41,9 @@ class DbfFile {
 public:
     // visitLive, when given, sees every live record's bytes (flag first)
     // during the scan that opening makes anyway: a reader of every record
-    // need not read the file a second time.
+    // need not read the file a second time. The live records are then the
+    // visitor's to keep (liveRecords() stays empty), so that a reader who
+    // keeps them its own way does not hold a second list while it opens.
     using RecordVisitor = std::function<void(std::uint32_t index, QByteArrayView record)>;
     DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockTimeout,
             const RecordVisitor &visitLive = {});

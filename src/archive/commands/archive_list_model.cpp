@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 
 namespace qm {
 
@@ -23,10 +24,10 @@ void ArchiveListModel::setSnapshot(std::unique_ptr<ArchiveSnapshot> snapshot)
     remembered_.clear();
     snapshot_ = std::move(snapshot);
     columns_ = std::move(columns);
-    shownRecords_.clear();
+    shown_.reset();
     try {
-        if (!filter_.isEmpty())
-            shownRecords_ = matchingRecords(filter_, nullptr).positions();
+        if (!filter_.isEmpty() && snapshot_)
+            shown_ = matchingRecords(filter_, nullptr);
     } catch (...) {
         endResetModel();
         throw;
@@ -40,30 +41,85 @@ namespace {
 // the mechanic has long typed past.
 constexpr std::size_t kRememberedTexts = 16;
 
-}  // namespace
+// Words of match bits per kept count: a row's record is found by a binary
+// search over the counts and at most this many popcounts.
+constexpr std::size_t kWordsPerCount = 8;
 
-std::vector<int> ArchiveListModel::Remembered::positions() const
+quint64 bitsBelow(int bit)
 {
-    std::vector<int> positions;
-    positions.reserve(std::size_t(count));
-    for (std::size_t word = 0; word < bits.size(); ++word) {
-        for (quint64 rest = bits[word]; rest != 0; rest &= rest - 1)
-            positions.push_back(int(word * 64 + std::size_t(std::countr_zero(rest))));
-    }
-    return positions;
+    return (quint64(1) << bit) - 1;
 }
 
-ArchiveListModel::Remembered ArchiveListModel::matchingRecords(const QString &text,
-                                                               const std::vector<int> *among) const
+}  // namespace
+
+void ArchiveListModel::Matches::countBits()
 {
-    Remembered matching{text, std::vector<quint64>(std::size_t(snapshot_->size() + 63) / 64), 0};
-    const ArchiveFilter filter(*columns_, text);
-    snapshot_->read(among, [&](int position, QByteArrayView record) {
-        if (filter.matches(record)) {
-            matching.bits[std::size_t(position) / 64] |= quint64(1) << (position % 64);
-            ++matching.count;
+    before.assign((bits.size() + kWordsPerCount - 1) / kWordsPerCount, 0);
+    std::uint32_t total = 0;
+    for (std::size_t word = 0; word < bits.size(); ++word) {
+        if (word % kWordsPerCount == 0)
+            before[word / kWordsPerCount] = total;
+        total += std::uint32_t(std::popcount(bits[word]));
+    }
+    count = int(total);
+}
+
+int ArchiveListModel::Matches::positionOfRow(int row) const
+{
+    const auto group = std::upper_bound(before.begin(), before.end(), std::uint32_t(row)) - 1;
+    int rest = row - int(*group);
+    for (std::size_t word = std::size_t(group - before.begin()) * kWordsPerCount; word < bits.size(); ++word) {
+        const int inWord = std::popcount(bits[word]);
+        if (rest < inWord) {
+            quint64 left = bits[word];
+            for (; rest > 0; --rest)
+                left &= left - 1;
+            return int(word * 64) + std::countr_zero(left);
         }
+        rest -= inWord;
+    }
+    return -1;
+}
+
+int ArchiveListModel::Matches::rowOfPosition(int position) const
+{
+    const std::size_t word = std::size_t(position) / 64;
+    if (position < 0 || word >= bits.size() || !(bits[word] >> (position % 64) & 1))
+        return -1;
+    int row = int(before[word / kWordsPerCount]);
+    for (std::size_t earlier = word / kWordsPerCount * kWordsPerCount; earlier < word; ++earlier)
+        row += std::popcount(bits[earlier]);
+    return row + std::popcount(bits[word] & bitsBelow(position % 64));
+}
+
+ArchiveListModel::Matches ArchiveListModel::Matches::without(int position) const
+{
+    // The records after the removed one move up one position, and their bits with them.
+    Matches rest{text, bits, {}, 0};
+    const std::size_t first = std::size_t(position) / 64;
+    for (std::size_t word = first; word < rest.bits.size(); ++word) {
+        const quint64 next = word + 1 < bits.size() ? bits[word + 1] : 0;
+        quint64 moved = (bits[word] >> 1) | (next << 63);
+        if (word == first)
+            moved = (bits[word] & bitsBelow(position % 64)) | (moved & ~bitsBelow(position % 64));
+        rest.bits[word] = moved;
+    }
+    rest.countBits();
+    return rest;
+}
+
+std::shared_ptr<const ArchiveListModel::Matches> ArchiveListModel::matchingRecords(const QString &text,
+                                                                                   const Matches *among) const
+{
+    auto matching = std::make_shared<Matches>();
+    matching->text = text;
+    matching->bits.assign(std::size_t(snapshot_->size() + 63) / 64, 0);
+    const ArchiveFilter filter(*columns_, text);
+    snapshot_->read(among ? &among->bits : nullptr, [&](int position, QByteArrayView record) {
+        if (filter.matches(record))
+            matching->bits[std::size_t(position) / 64] |= quint64(1) << (position % 64);
     });
+    matching->countBits();
     return matching;
 }
 
@@ -73,32 +129,23 @@ void ArchiveListModel::setFilterText(const QString &text)
     if (folded == filter_)
         return;
 
-    const Remembered *shown = nullptr;
+    std::shared_ptr<const Matches> shown;
     if (!folded.isEmpty() && snapshot_) {
         // A text matches only records that every text inside it matched:
         // typing on narrows the lines already shown, and erasing back to a
         // text typed before shows what it showed, without a search.
-        const Remembered *narrowest = nullptr;
-        for (const Remembered &entry : remembered_) {
-            if (folded.contains(entry.text) && (!narrowest || entry.count < narrowest->count))
-                narrowest = &entry;
+        std::shared_ptr<const Matches> narrowest;
+        for (const std::shared_ptr<const Matches> &entry : remembered_) {
+            if (folded.contains(entry->text) && (!narrowest || entry->count < narrowest->count))
+                narrowest = entry;
         }
         if (narrowest && narrowest->text == folded) {
             shown = narrowest;
         } else {
-            Remembered matching;
-            if (!narrowest) {
-                matching = matchingRecords(folded, nullptr);
-            } else if (narrowest->text == filter_) {
-                matching = matchingRecords(folded, &shownRecords_);   // typing on: the lines shown
-            } else {
-                const std::vector<int> among = narrowest->positions();
-                matching = matchingRecords(folded, &among);
-            }
-            remembered_.push_front(std::move(matching));
+            shown = matchingRecords(folded, narrowest.get());
+            remembered_.push_front(shown);
             if (remembered_.size() > kRememberedTexts)
                 remembered_.pop_back();
-            shown = &remembered_.front();
         }
     }
 
@@ -108,31 +155,32 @@ void ArchiveListModel::setFilterText(const QString &text)
     for (const QModelIndex &index : persistent)
         persistentRecords.push_back(recordPosition(index.row()));
 
-    // The old lines go before the new ones are listed: both at once would
-    // double what a long list costs.
-    shownRecords_ = std::vector<int>();
-    if (shown)
-        shownRecords_ = shown->positions();
+    shown_ = std::move(shown);
     filter_ = folded;
 
     QModelIndexList moved;
     for (int position : persistentRecords) {
-        int row = position;
-        if (!filter_.isEmpty()) {
-            const auto found = std::lower_bound(shownRecords_.begin(), shownRecords_.end(), position);
-            row = found != shownRecords_.end() && *found == position ? int(found - shownRecords_.begin()) : -1;
-        }
+        const int row = rowOfPosition(position);
         moved.append(row >= 0 ? index(row) : QModelIndex());
     }
     changePersistentIndexList(persistent, moved);
     Q_EMIT layoutChanged();
 }
 
+int ArchiveListModel::rowOfPosition(int position) const
+{
+    if (position < 0)
+        return -1;
+    if (filter_.isEmpty())
+        return position;
+    return shown_ ? shown_->rowOfPosition(position) : -1;
+}
+
 int ArchiveListModel::recordPosition(int row) const
 {
     if (row < 0 || row >= rowCount())
         return -1;
-    return filter_.isEmpty() ? row : shownRecords_[std::size_t(row)];
+    return filter_.isEmpty() ? row : shown_->positionOfRow(row);
 }
 
 std::optional<ListedRecord> ArchiveListModel::listedRecord(int position) const
@@ -146,21 +194,13 @@ void ArchiveListModel::removeRecord(int position)
 {
     if (!snapshot_ || position < 0 || position >= snapshot_->size())
         return;
-    int row = position;
-    auto found = shownRecords_.end();
-    if (!filter_.isEmpty()) {
-        found = std::lower_bound(shownRecords_.begin(), shownRecords_.end(), position);
-        row = found != shownRecords_.end() && *found == position ? int(found - shownRecords_.begin()) : -1;
-    }
+    const int row = rowOfPosition(position);
     if (row >= 0)
         beginRemoveRows({}, row, row);
     snapshot_->remove(position);
     remembered_.clear();
-    if (!filter_.isEmpty()) {
-        if (row >= 0)
-            found = shownRecords_.erase(found);
-        std::for_each(found, shownRecords_.end(), [](int &later) { --later; });
-    }
+    if (shown_)
+        shown_ = std::make_shared<const Matches>(shown_->without(position));
     if (row >= 0)
         endRemoveRows();
 }
@@ -169,7 +209,9 @@ int ArchiveListModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid() || !snapshot_)
         return 0;
-    return filter_.isEmpty() ? snapshot_->size() : int(shownRecords_.size());
+    if (filter_.isEmpty())
+        return snapshot_->size();
+    return shown_ ? shown_->count : 0;
 }
 
 QString ArchiveListModel::lineAt(int position) const

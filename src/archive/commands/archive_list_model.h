@@ -50,28 +50,34 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
-    struct Remembered;
-    // The records that match the text, among those of `among` or all, one
-    // bit a record: a million matches take 125 KiB until they are shown.
-    Remembered matchingRecords(const QString &text, const std::vector<int> *among) const;
+    // The records a text matches, one bit a record, with the count of those
+    // before every few words: a row's record is found in O(log n), and a
+    // million matches take 140 KiB where a list of their positions took 4 MiB.
+    struct Matches {
+        QString text;
+        std::vector<quint64> bits;
+        std::vector<std::uint32_t> before;   // set bits before each group of kWordsPerCount words
+        int count = 0;
+
+        void countBits();
+        int positionOfRow(int row) const;
+        int rowOfPosition(int position) const;   // -1 when the record does not match
+        Matches without(int position) const;
+    };
+    // The records that match the text, among those of `among` or all.
+    std::shared_ptr<const Matches> matchingRecords(const QString &text, const Matches *among) const;
     QString lineAt(int position) const;
+    int rowOfPosition(int position) const;
 
     std::unique_ptr<ArchiveSnapshot> snapshot_;
     std::unique_ptr<ArchiveRecordText> columns_;
-    QString filter_;                   // case-folded; empty shows every line
-    std::vector<int> shownRecords_;    // ascending record positions, used only while filter_ is set
+    QString filter_;                          // case-folded; empty shows every line
+    std::shared_ptr<const Matches> shown_;    // the lines shown while filter_ is set
 
-    // The matches of the last few texts, one bit a record: erasing back to a
-    // text typed before costs nothing, and a text that contains one of them
-    // searches only its matches.
-    struct Remembered {
-        QString text;
-        std::vector<quint64> bits;
-        qsizetype count = 0;
-
-        std::vector<int> positions() const;
-    };
-    std::deque<Remembered> remembered_;
+    // The matches of the last few texts: erasing back to a text typed before
+    // costs nothing, and a text that contains one of them searches only its
+    // matches.
+    std::deque<std::shared_ptr<const Matches>> remembered_;
 };
 
 }  // namespace qm

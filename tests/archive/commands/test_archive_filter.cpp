@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QLineEdit>
 #include <QListView>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
@@ -129,6 +130,7 @@ private Q_SLOTS:
     void typingAndErasingShowWhatTheTextMatches();
     void identicalLinesInAFilteredViewRecallAndDeleteTheirOwnRecords();
     void selectionFollowsItsLineThroughTheFilter();
+    void deletionsInALongArchiveWithGapsKeepEveryLineOnItsRecord();
     void filterSitsInTheBottomRowAndKeepsEnterAndEscapeInert();
     void linesAreReadAsListItems();
 };
@@ -351,6 +353,57 @@ void ArchiveFilterTest::selectionFollowsItsLineThroughTheFilter()
     QVERIFY(!world.actWindow.recalled);
     QVERIFY(world.prompts.messages.isEmpty());
     QCOMPARE(world.recordCount(), 3);
+}
+
+void ArchiveFilterTest::deletionsInALongArchiveWithGapsKeepEveryLineOnItsRecord()
+{
+    // Enough acts for the window's bookkeeping to span many words of match
+    // bits and several runs of record numbers, with records deleted before
+    // the window opens so that the numbers have gaps.
+    ArchiveWorld world;
+    {
+        const auto records = world.archive.open(ArchiveAccess::Writable);
+        for (int n = 1; n <= 1100; ++n) {
+            records->addNew();
+            ArchiveRow row = n % 3 == 0 ? customerRow(n, u"ООО Рим-%1"_s.arg(n)) : sampleRow(n);
+            row.insert(ArchiveField::ACTDATE.toString(), u"%1.2.2012"_s.arg(n % 28 + 1));
+            for (auto it = row.cbegin(); it != row.cend(); ++it)
+                records->setValue(it.key(), it.value());
+            records->update();
+        }
+        for (const quint32 number : {6, 70, 71, 512, 901}) {
+            QVERIFY(records->moveToRecordNumber(number));
+            records->deleteCurrent();
+            records->update();
+        }
+        records->close();
+    }
+    OpenWindow open(world);
+    open.type(u"рим"_s);
+    QCOMPARE(lineTexts(open.window.lBase()), linesContaining(world, u"рим"_s));
+
+    // The first shown line, lines around the 64th and the 512th record and the last.
+    for (const int row : {0, 20, 20, 168, -1}) {
+        const int shown = int(lineTexts(open.window.lBase()).size());
+        clickLine(open.window.lBase(), row >= 0 ? row : shown - 1);
+        world.prompts.answer(PromptAnswer::Yes);
+        QTest::mouseClick(open.window.bDeleteRecord(), Qt::LeftButton);
+        QCOMPARE(world.prompts.messages.size(), 1);
+        world.prompts.messages.clear();
+        QCOMPARE(lineTexts(open.window.lBase()), linesContaining(world, u"рим"_s));
+    }
+    open.window.txtPoisk()->clear();
+    QCOMPARE(lineTexts(open.window.lBase()), world.listLines());
+
+    // A line far down, selected, stays selected on its own act through the filter.
+    const QStringList all = world.listLines();
+    const int selected = int(all.indexOf(QRegularExpression(u".*Рим.*"_s), 1000));
+    const QString line = all.at(selected);
+    clickLine(open.window.lBase(), selected);
+    open.type(u"рим"_s);
+    QTest::mouseClick(open.window.bSelect(), Qt::LeftButton);
+    QVERIFY(world.actWindow.recalled);
+    QCOMPARE(world.actWindow.recalled->texts.serialNumber, line.section(u" ~ "_s, 1, 1));
 }
 
 void ArchiveFilterTest::filterSitsInTheBottomRowAndKeepsEnterAndEscapeInert()
