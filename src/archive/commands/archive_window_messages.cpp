@@ -38,7 +38,7 @@ MessageRequest archiveChangedMessage(RefusedArchiveAction action)
 {
     const QString notDone = action == RefusedArchiveAction::Recall ? u"Акт не вызван."_s : u"Запись не удалена."_s;
     return programMessage(u"Архив QM.dbf изменён другой копией программы после того, как был открыт "
-                          u"этот список.\r\n%1 Список обновлён: выберите запись ещё раз."_s.arg(notDone),
+                          u"этот список.\r\n%1 Список будет прочитан заново: выберите запись ещё раз."_s.arg(notDone),
                           PromptIcon::Warning);
 }
 
