@@ -315,6 +315,8 @@ private Q_SLOTS:
 
     // A recalled act selects list items by exact text, the last equal one
     // winning; null lists reload or clear; the inspectorate is never touched.
+    // An act printed without a mechanic, a model or an operation type comes
+    // back from the archive with none chosen, whatever the form showed.
     void recalledActFollowsTheListAndNullRules()
     {
         Program program(sampleSettings().replace(u"Tech2=Петров П.П.\n"_s, u"Tech2=Петров П.П.\nTech3=Иванов И.И.\n"_s));
@@ -347,18 +349,29 @@ private Q_SLOTS:
         QCOMPARE(act.txtNameOrg->text(), QString());
         QCOMPARE(act.txtMIFNS->text(), u"46"_s);
 
+        program.folder.writeFile(u"Quillmarch.xls"_s, "template");
+        for (QComboBox *list : {act.cmbTech, act.cmbNameKKM, act.cmbVidOp})
+            list->setCurrentIndex(-1);
+        act.DTP->setDate(QDate(2012, 1, 6));
+        act.txtINN->clear();
+        program.prompts.answer(PromptAnswer::Ok);   // «Выберите тип операции»
+        program.prompts.answer(PromptAnswer::No);
+        QTest::mouseClick(child<QPushButton>(*window, "bCreateAct"), Qt::LeftButton);
+        QCOMPARE(CountArchiveRecords(program.archive), 1);
+
         // Null mechanic and model: both lists are read afresh from the settings.
         program.folder.writeSettings(sampleSettings().replace(u"Tech2=Петров П.П.\n"_s, u"Tech2=Сидоров С.С.\n"_s));
+        act.DTP->setDate(QDate(2020, 2, 29));
+        act.cmbTech->setCurrentIndex(0);
+        act.cmbNameKKM->setCurrentIndex(1);
         act.cmbVidOp->setCurrentIndex(3);
-        recalled = RecalledAct{};
-        recalled.date = QDate(2012, 1, 6);
-        recalled.operationType = u" "_s;                // the save's placeholder: the act had none
-        window->showRecalledAct(recalled);
+        window->showRecalledAct(*RecallArchivedAct(program.archive, program.archive.snapshot()->listed(0)));
         QCOMPARE(act.DTP->date(), QDate(2012, 1, 6));
         QCOMPARE(act.cmbVidOp->currentIndex(), -1);
         QCOMPARE(act.cmbVidOp->count(), 5);
         QCOMPARE(act.cmbTech->currentIndex(), -1);
         QCOMPARE(act.cmbNameKKM->currentIndex(), -1);
+        QCOMPARE(act.cmbNameKKM->count(), 2);
         QCOMPARE(items(act.cmbTech), (QStringList{u"Иванов И.И."_s, u"Сидоров С.С."_s}));
     }
 

@@ -18,12 +18,16 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 Q_DECLARE_METATYPE(std::function<void(QByteArray &)>)
+Q_DECLARE_METATYPE(std::function<int(int)>)
 
 namespace qm::test {
 namespace {
 
 using Damage = std::function<void(QByteArray &)>;
+using TailLength = std::function<int(int recordLength)>;
 
+// The layout a new archive is created with; every other test finds its
+// positions in the file's own header, so that it holds for any layout.
 constexpr int kHeaderLength = 385;
 constexpr int kRecordLength = 659;   // MECHNAME and TYPEKKM hold 254 characters each
 
@@ -35,6 +39,27 @@ void setUint16(QByteArray &bytes, int offset, int value)
 int descriptorOffset(int fieldIndex)
 {
     return kDbfPrefixLength + kDbfDescriptorLength * fieldIndex;
+}
+
+DbfHeader headerOf(const QByteArray &bytes)
+{
+    return parseDbfHeader(bytes, u"QM.dbf"_s);
+}
+
+// Where record `index` (from 0, deletion flag first) starts.
+int recordAt(const QByteArray &bytes, int index)
+{
+    const DbfHeader header = headerOf(bytes);
+    return header.headerLength + index * header.recordLength;
+}
+
+// Where a field of record `index` starts, as the field descriptors place it.
+int cellAt(const QByteArray &bytes, int index, QStringView name)
+{
+    for (const DbfField &field : headerOf(bytes).fields)
+        if (field.name == name)
+            return recordAt(bytes, index) + field.offset;
+    qFatal("no field %s", qPrintable(name.toString()));
 }
 
 }  // namespace
@@ -77,6 +102,8 @@ private Q_SLOTS:
                                       u"GODVYP C4"_s, u"PRICHINA C60"_s, u"INN C12"_s, u"EKLZREG C10"_s,
                                       u"NAMEORG C40"_s, u"E_SOHRAN L1"_s, u"E_READABLE L1"_s}));
         QCOMPARE(bytes.size(), kHeaderLength + 1);
+        QCOMPARE(header.headerLength, kHeaderLength);
+        QCOMPARE(header.recordLength, kRecordLength);
         QCOMPARE(bytes.back(), kDbfEndOfFile);
         DbfArchive table = archive();
         QCOMPARE(CountArchiveRecords(table), 0);
@@ -100,18 +127,17 @@ private Q_SLOTS:
         const DbfHeader header = parseDbfHeader(bytes, archivePath());
         QCOMPARE(header.recordCount, 3u);
         QCOMPARE(header.lastUpdate, QDate::currentDate());
-        QCOMPARE(bytes.size(), kHeaderLength + 3 * kRecordLength + 1);
+        QCOMPARE(bytes.size(), recordAt(bytes, 3) + 1);
         QCOMPARE(bytes.back(), kDbfEndOfFile);
-        QCOMPARE(bytes.at(kHeaderLength), ' ');
-        QCOMPARE(bytes.at(kHeaderLength + kRecordLength), '*');
+        QCOMPARE(bytes.at(recordAt(bytes, 0)), ' ');
+        QCOMPARE(bytes.at(recordAt(bytes, 1)), '*');
     }
 
     void paddingOfOtherWritersIsStripped()
     {
         QByteArray bytes = writeSmallArchive();
-        const int zavnum = kHeaderLength + 1 + 10 + 254 + 254;
-        bytes.replace(zavnum, 12, QByteArray("A \0\0\0\0\0\0\0\0\0\0", 12));
-        bytes[kHeaderLength + kRecordLength - 2] = '?';  // E_SOHRAN of the first record
+        bytes.replace(cellAt(bytes, 0, u"ZAVNUM"), 12, QByteArray("A \0\0\0\0\0\0\0\0\0\0", 12));
+        bytes[cellAt(bytes, 0, u"E_SOHRAN")] = '?';
         writeFileBytes(archivePath(), bytes);
         DbfArchive table = archive();
         QCOMPARE(column(table, u"ZAVNUM"), QStringList({u"A"_s, u"C"_s}));
@@ -128,14 +154,14 @@ private Q_SLOTS:
         QTest::newRow("count larger than the file") << Damage([](QByteArray &b) { b[4] = char(200); });
         QTest::newRow("record cut short") << Damage([](QByteArray &b) { b.truncate(b.size() - 50); });
         QTest::newRow("two records past the count")
-            << Damage([](QByteArray &b) { b.chop(1); b += b.mid(kHeaderLength, 2 * kRecordLength) + kDbfEndOfFile; });
+            << Damage([](QByteArray &b) { b.chop(1); b += b.mid(recordAt(b, 0), recordAt(b, 2) - recordAt(b, 0)) + kDbfEndOfFile; });
         QTest::newRow("header length past the file") << Damage([](QByteArray &b) { setUint16(b, 8, 0xFFF0); });
         QTest::newRow("no terminator")
-            << Damage([](QByteArray &b) { b[descriptorOffset(11)] = 'X'; });
+            << Damage([](QByteArray &b) { b[descriptorOffset(int(headerOf(b).fields.size()))] = 'X'; });
         QTest::newRow("record length not the sum of widths")
-            << Damage([](QByteArray &b) { setUint16(b, 10, kRecordLength - 1); });
+            << Damage([](QByteArray &b) { setUint16(b, 10, headerOf(b).recordLength - 1); });
         QTest::newRow("field past the record length")
-            << Damage([](QByteArray &b) { b[descriptorOffset(10) + 16] = char(5); });
+            << Damage([](QByteArray &b) { b[descriptorOffset(int(headerOf(b).fields.size()) - 1) + 16] = char(5); });
         QTest::newRow("unknown field type") << Damage([](QByteArray &b) { b[descriptorOffset(3) + 11] = 'X'; });
         QTest::newRow("memo field") << Damage([](QByteArray &b) { b[descriptorOffset(3) + 11] = 'M'; });
         QTest::newRow("zero width") << Damage([](QByteArray &b) { b[descriptorOffset(0) + 16] = 0; });
@@ -143,7 +169,7 @@ private Q_SLOTS:
         QTest::newRow("same field twice")
             << Damage([](QByteArray &b) { b.replace(descriptorOffset(4), 6, "ZAVNUM"); });
         QTest::newRow("flag neither space nor star")
-            << Damage([](QByteArray &b) { b[kHeaderLength + 2 * kRecordLength] = 'D'; });
+            << Damage([](QByteArray &b) { b[recordAt(b, 2)] = 'D'; });
     }
 
     void corruptFilesAreRefusedAndNeverWritten()
@@ -172,29 +198,34 @@ private Q_SLOTS:
 
     void interruptedAppendIsIgnoredThenReplaced_data()
     {
-        QTest::addColumn<int>("tailLength");
-        QTest::newRow("whole record and end mark") << kRecordLength + 1;
-        QTest::newRow("whole record, no end mark") << kRecordLength;
-        QTest::newRow("half a record") << kRecordLength / 2;
-        QTest::newRow("the flag alone") << 1;
+        QTest::addColumn<TailLength>("tailLength");
+        QTest::newRow("whole record and end mark") << TailLength([](int length) { return length + 1; });
+        QTest::newRow("whole record, no end mark") << TailLength([](int length) { return length; });
+        QTest::newRow("half a record") << TailLength([](int length) { return length / 2; });
+        QTest::newRow("the flag alone") << TailLength([](int) { return 1; });
     }
 
     void interruptedAppendIsIgnoredThenReplaced()
     {
-        QFETCH(int, tailLength);
+        QFETCH(TailLength, tailLength);
         QByteArray bytes = writeSmallArchive();
+        const int committedEnd = recordAt(bytes, 3);
         bytes.chop(1);  // the end mark: the interrupted append wrote over it
-        QByteArray tail = bytes.mid(kHeaderLength, kRecordLength);
-        tail.replace(1 + 10 + 60 + 60, 1, "Z");  // ZAVNUM "Z": the record that never got committed
-        tail += kDbfEndOfFile;
-        writeFileBytes(archivePath(), bytes + tail.left(tailLength));
-
+        bytes += bytes.mid(recordAt(bytes, 0), headerOf(bytes).recordLength) + kDbfEndOfFile;
+        bytes[cellAt(bytes, 3, u"ZAVNUM")] = 'Z';  // the record that never got committed
         DbfArchive table = archive();
+        // Once committed, the very same bytes read as the act "Z".
+        QByteArray committed = bytes;
+        qToLittleEndian<quint32>(4, committed.data() + 4);
+        writeFileBytes(archivePath(), committed);
+        QCOMPARE(column(table, u"ZAVNUM"), QStringList({u"A"_s, u"C"_s, u"Z"_s}));
+        writeFileBytes(archivePath(), bytes.left(committedEnd + tailLength(headerOf(bytes).recordLength)));
+
         QCOMPARE(column(table, u"ZAVNUM"), QStringList({u"A"_s, u"C"_s}));
         appendRecord(table, {{u"ZAVNUM"_s, u"D"_s}});
         QCOMPARE(column(table, u"ZAVNUM"), QStringList({u"A"_s, u"C"_s, u"D"_s}));
         const QByteArray after = fileBytes(archivePath());
-        QCOMPARE(after.size(), kHeaderLength + 4 * kRecordLength + 1);
+        QCOMPARE(after.size(), recordAt(after, 4) + 1);
         QCOMPARE(after.back(), kDbfEndOfFile);
     }
 

@@ -144,12 +144,15 @@ private Q_SLOTS:
     }
 
     // The delete races a copy that appends a few acts: whichever wins, the
-    // record deleted is the selected one, or nothing is.
+    // record deleted is the selected one, or nothing is. An append leaves the
+    // listed act as it was, so deletions must go through.
     void deletionRacingAnAppendDeletesTheRightRecordOrNone()
     {
-        SharedArchive shared(12);
+        constexpr int kStartingActs = 12;
+        SharedArchive shared(kStartingActs);
         QRandomGenerator random(20261207);
         int deleted = 0;
+        int appendedInAll = 0;
         for (int round = 1; round <= kDeletionRounds; ++round) {
             const auto lines = FillArchiveList(shared.context());
             QVERIFY(lines);
@@ -163,6 +166,7 @@ private Q_SLOTS:
             const DeletionOutcome outcome = DeleteSelectedRecord(shared.context(), lines->listed(line));
             const QStringList appended = other.finish();
             QVERIFY2(other.exitedNormally(), qPrintable(other.errorOutput()));
+            appendedInAll += int(appended.size());
 
             QList<QStringList> expected = before;
             if (outcome == DeletionOutcome::Deleted) {
@@ -175,6 +179,8 @@ private Q_SLOTS:
             QCOMPARE(storedRecords(shared.archive), expected + actsNamed(appended));
         }
         qInfo("%d of %d deletions went through, the others found the archive changed", deleted, kDeletionRounds);
+        QVERIFY(deleted > 0);
+        QCOMPARE(CountArchiveRecords(shared.archive), kStartingActs + appendedInAll - deleted);
     }
 };
 
