@@ -346,6 +346,7 @@ PrintCommand::Step PrintCommand::savePdfCopy()
             throw Failure(FailureCode::PathFileAccessError,
                           u"Не удаётся создать папку %1 для копий актов"_s.arg(QDir::toNativeSeparators(folder)));
         instance_->exportActiveWorkbookAsPdf(partial);
+        keepEarlierCopyAside(path);
         if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) != 0)
             throw Failure(FailureCode::PathFileAccessError,
                           u"Не удаётся записать файл %1"_s.arg(QDir::toNativeSeparators(path)));
@@ -354,6 +355,23 @@ PrintCommand::Step PrintCommand::savePdfCopy()
         reportPdfFailure(toFailure(std::current_exception()), path);
     }
     return Step::ReleaseInstance;
+}
+
+// A copy under this act's name is another act's: record numbers come round
+// again only when an older archive was put back in place, and the copy may
+// then be all that is left of the act the restore lost. It is never replaced.
+void PrintCommand::keepEarlierCopyAside(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return;
+    const QString stem = path.chopped(4);   // ".pdf"
+    QString aside = stem + u" (прежняя копия).pdf"_s;
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = stem + u" (прежняя копия %1).pdf"_s.arg(n);
+    if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0)
+        throw Failure(FailureCode::PathFileAccessError,
+                      u"Не удаётся сохранить прежнюю копию %1 под другим именем"_s.arg(QDir::toNativeSeparators(path)));
+    qCInfo(logDocument).noquote() << "an earlier PDF copy under the act's name kept as" << aside;
 }
 
 // The act is archived by now whatever happens here. A fault that stays (a

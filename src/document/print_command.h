@@ -79,6 +79,7 @@ private:
     Step saveToArchive();
     Step savePdfCopy();
     Step releaseInstance();
+    static void keepEarlierCopyAside(const QString &path);
     void reportPdfFailure(const Failure &failure, const QString &pdfPath);
 
     QString templateBesideProgram() const;

@@ -384,6 +384,19 @@ private Q_SLOTS:
         const qsizetype pdf = f.spreadsheet.log.indexOf(QRegularExpression(u"1:pdf .*"_s));
         QVERIFY(pdf > f.spreadsheet.log.indexOf(u"1:visible"_s));
 
+        // A copy already under the next record's name (an older archive put
+        // back) is another act's: kept aside, never overwritten.
+        const QString earlier = f.pdfOfRecord(3);
+        f.folder.writeFile(earlier.mid(f.folder.path().size() + 1), "earlier act");
+        f.prompts.answer(PromptAnswer::No);
+        f.run();
+        QFile aside(earlier.chopped(4) + u" (прежняя копия).pdf"_s);
+        QVERIFY(aside.open(QIODevice::ReadOnly));
+        QCOMPARE(aside.readAll(), QByteArray("earlier act"));
+        QFile current(earlier);
+        QVERIFY(current.open(QIODevice::ReadOnly));
+        QVERIFY(current.readAll().startsWith("%PDF"));
+
         PrintFixture off;
         off.values.SavePdf = false;
         off.prompts.answer(PromptAnswer::No);
