@@ -41,9 +41,14 @@ ArchiveSnapshot::ArchiveSnapshot(const QString &path, std::chrono::milliseconds 
             throw osFailure(errno, u"прочитать сведения о"_s, path_);
         // Room for the digests of the records the header counts now (it is
         // read again under the lock): the vector is not to move while it grows.
-        unsigned char prefix[8] = {};
-        if (::pread(fd_, prefix, sizeof prefix, 0) == qint64(sizeof prefix))
-            digests_.reserve(qFromLittleEndian<quint32>(prefix + 4));
+        // A damaged header may count more than the file could hold; that is
+        // for the reading below to refuse, not for the reservation to fail on.
+        unsigned char prefix[12] = {};
+        if (::pread(fd_, prefix, sizeof prefix, 0) == qint64(sizeof prefix)) {
+            const quint64 recordLength = std::max<quint64>(qFromLittleEndian<quint16>(prefix + 10), 1);
+            const quint64 fits = quint64(std::max<qint64>(status.st_size, 0)) / recordLength;
+            digests_.reserve(std::size_t(std::min<quint64>(qFromLittleEndian<quint32>(prefix + 4), fits)));
+        }
         DbfFile file(path_, DbfOpenMode::Read, lockTimeout, [this](std::uint32_t index, QByteArrayView record) {
             indexes_.append(index);
             digests_.push_back(dbfRecordDigest(record));

@@ -1,3 +1,4 @@
+#include "archive/archive_snapshot.h"
 #include "archive/dbf_archive.h"
 #include "archive/dbf_code_page.h"
 #include "archive/dbf_header.h"
@@ -152,6 +153,7 @@ private Q_SLOTS:
         QTest::newRow("shorter than a header") << Damage([](QByteArray &b) { b.truncate(20); });
         QTest::newRow("unknown version") << Damage([](QByteArray &b) { b[0] = char(0x30); });
         QTest::newRow("count larger than the file") << Damage([](QByteArray &b) { b[4] = char(200); });
+        QTest::newRow("count larger than any file") << Damage([](QByteArray &b) { b.replace(4, 4, "\xF0\xFF\xFF\xFF"); });
         QTest::newRow("record cut short") << Damage([](QByteArray &b) { b.truncate(b.size() - 50); });
         QTest::newRow("two records past the count")
             << Damage([](QByteArray &b) { b.chop(1); b += b.mid(recordAt(b, 0), recordAt(b, 2) - recordAt(b, 0)) + kDbfEndOfFile; });
@@ -192,6 +194,13 @@ private Q_SLOTS:
                 QCOMPARE(failure.number(), FailureCode::TableCorrupt);
                 QVERIFY2(failure.description().contains(archivePath()), qPrintable(failure.description()));
             }
+        }
+        // The archive window's reading says the same, whatever the header claims.
+        try {
+            table.snapshot();
+            QFAIL("a damaged file was listed");
+        } catch (const Failure &failure) {
+            QCOMPARE(failure.number(), FailureCode::TableCorrupt);
         }
         QCOMPARE(fileBytes(archivePath()), bytes);
     }
