@@ -153,7 +153,8 @@ void ArchiveFilterTest::filterAgreesWithAPlainSearchOfEveryFact()
 
     const QStringList people{u"Ёлкин Пётр"_s, u"ЁЛКИН П."_s, u"Елкин"_s, u"Smith John"_s, u"ЖУКОВ ж.ж."_s,
                              u"Mc Ёж ~ 7"_s, u"  ведущий пробел"_s, u""_s};
-    const QStringList serials{u"AB12"_s, u"ёж-7"_s, u"Z 0"_s, u"0712"_s, u"ЁЖ-7"_s, u""_s};
+    // Values that fill their columns put a match against the cell's last byte.
+    const QStringList serials{u"AB12"_s, u"ёж-7"_s, u"Z 0"_s, u"0712"_s, u"ЁЖ-7"_s, u""_s, u"SN0123456789"_s};
     const QStringList dates{u"7.12.2026"_s, u"07.12.2026"_s, u"17.1.2025"_s, u"1.2.2024"_s, u"31.12.2026"_s};
     const QStringList textDates{u"7/12/2026"_s, u"не дата"_s, u" 7.1.2026 "_s, u""_s};
     const QStringList operations{u"Замена ЭКЛЗ"_s, u"замена эклз"_s, u"Activation"_s, u"Ёмкость"_s, u""_s};
@@ -170,9 +171,9 @@ void ArchiveFilterTest::filterAgreesWithAPlainSearchOfEveryFact()
         row.insert(ZAVNUM.toString(), pick(serials));
         row.insert(GODVYP.toString(), pick(QStringList{u"2009"_s, u"2012"_s, u""_s}));
         row.insert(PRICHINA.toString(), pick(operations));
-        row.insert(INN.toString(), pick(QStringList{u"7701234567"_s, u"12"_s, u""_s}));
+        row.insert(INN.toString(), pick(QStringList{u"7701234567"_s, u"12"_s, u""_s, u"500100732259"_s}));
         row.insert(EKLZREG.toString(), pick(QStringList{u"0007123456"_s, u"Ё1"_s}));
-        row.insert(NAMEORG.toString(), pick(people));
+        row.insert(NAMEORG.toString(), random.bounded(4) == 0 ? u"ООО Сорок знаков ровно в имени заказчика"_s : pick(people));
         world.append(row);
     }
     if (dateColumn) {
@@ -187,7 +188,8 @@ void ArchiveFilterTest::filterAgreesWithAPlainSearchOfEveryFact()
     const QStringList filters{u"ёлкин"_s, u"ЁЛ"_s, u"елк"_s, u"ё"_s, u"Е"_s, u"smi"_s, u"SMITH J"_s,
                               u"7.12.2026"_s, u"07.12"_s, u"7.1."_s, u"2026 ~ "_s, u" ~ z 0 ~"_s, u"~ 7"_s,
                               u"?"_s, u"? ~"_s, u"ж-7"_s, u"Ж.Ж"_s, u"эклз"_s, u"ЁМК"_s, u"0007"_s,
-                              u"  в"_s, u"7/12"_s, u"не д"_s, u"π"_s, u"ЖУКОВ ж.ж. ~"_s};
+                              u"  в"_s, u"7/12"_s, u"не д"_s, u"π"_s, u"ЖУКОВ ж.ж. ~"_s,
+                              u"2259"_s, u"6789"_s, u"ЗАКАЗЧИКА"_s};
     for (const QString &filter : filters) {
         // Typed key by key, then erased key by key: each step widens or narrows the last.
         for (qsizetype length = 1; length <= filter.size(); ++length) {
