@@ -141,8 +141,7 @@ int main(int argc, char *argv[])
             auto *archiveWindow = watch.list() ? qobject_cast<QDialog *>(watch.list()->window()) : nullptr;
             if (paint >= 0 && archiveWindow) {
                 // The mechanic's hand reaches the filter half a second after the
-                // window appeared at the earliest; the window prepares the filter
-                // in the meantime.
+                // window appeared at the earliest.
                 QTest::qWait(500);
                 const auto fields = archiveWindow->findChildren<QLineEdit *>();
                 for (QLineEdit *field : fields) {
