@@ -137,12 +137,7 @@ public:
     void click(PrintSamples &samples)
     {
         const int before = qm::CountArchiveRecords(archive_);
-        prompts_.messages.clear();
-        prompts_.answer(qm::PromptAnswer::No);
-        questionAtNs_ = 0;
-        auto *button = window_->findChild<QPushButton *>(u"bCreateAct"_s);
-        const std::int64_t start = qm::bench::monotonicNanoseconds();
-        button->click();
+        const std::int64_t start = clickPrint();
         const double whole = qm::bench::millisecondsSince(start);
         const qm::bench::OfficeTimes times = office_.takeTimes();
 
@@ -165,12 +160,7 @@ public:
     void clickToFailure(Samples &toFailure)
     {
         const int before = qm::CountArchiveRecords(archive_);
-        prompts_.messages.clear();
-        prompts_.answer(qm::PromptAnswer::No);
-        questionAtNs_ = 0;
-        auto *button = window_->findChild<QPushButton *>(u"bCreateAct"_s);
-        const std::int64_t start = qm::bench::monotonicNanoseconds();
-        button->click();
+        const std::int64_t start = clickPrint();
         office_.takeTimes();
         if (prompts_.messages.size() != 1 || !prompts_.messages[0].text.endsWith(u"Повторить ?"_s)
             || qm::CountArchiveRecords(archive_) != before || questionAtNs_ == 0)
@@ -180,6 +170,18 @@ public:
     }
 
 private:
+    // Clicks «Печатать», the print question to be answered No; when the click began.
+    std::int64_t clickPrint()
+    {
+        prompts_.messages.clear();
+        prompts_.answer(qm::PromptAnswer::No);
+        questionAtNs_ = 0;
+        auto *button = window_->findChild<QPushButton *>(u"bCreateAct"_s);
+        const std::int64_t start = qm::bench::monotonicNanoseconds();
+        button->click();
+        return start;
+    }
+
     void fill()
     {
         const auto text = [this](const char *name, const QString &value) {

@@ -71,18 +71,9 @@ public:
     QByteArray read(qint64 offset, qint64 length) const
     {
         QByteArray bytes(length, Qt::Uninitialized);
-        qint64 done = 0;
-        while (done < length) {
-            const ssize_t n = ::pread(fd_, bytes.data() + done, size_t(length - done), off_t(offset + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                throw osFailure(errno, u"прочитать"_s, path_);
-            if (n == 0)
-                throw Failure(FailureCode::TableCorrupt,
-                              u"Файл архива %1 повреждён: он короче, чем указано в заголовке"_s.arg(path_));
-            done += n;
-        }
+        if (!readWhole(fd_, bytes.data(), length, offset, path_))
+            throw Failure(FailureCode::TableCorrupt,
+                          u"Файл архива %1 повреждён: он короче, чем указано в заголовке"_s.arg(path_));
         return bytes;
     }
 

@@ -1,5 +1,6 @@
 #include "archive/archive_snapshot.h"
 
+#include "archive/file_calls.h"
 #include "archive/os_failure.h"
 
 #include <QFile>
@@ -32,13 +33,9 @@ ArchiveSnapshot::ArchiveSnapshot(const QString &path, std::chrono::milliseconds 
     // cannot release a lock (the archive's locks belong to the open file
     // description that took them), and comparing the two tells that both
     // read the same file.
-    fd_ = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0)
-        throw osFailure(errno, u"открыть"_s, path_);
+    struct stat status {};
+    fd_ = openWithStatus(path_, O_RDONLY | O_CLOEXEC, status);
     try {
-        struct stat status {};
-        if (::fstat(fd_, &status) != 0)
-            throw osFailure(errno, u"прочитать сведения о"_s, path_);
         // Room for the digests of the records the header counts now (it is
         // read again under the lock): the vector is not to move while it grows.
         // A damaged header may count more than the file could hold; that is
@@ -79,19 +76,10 @@ void ArchiveSnapshot::remove(int position)
 
 void ArchiveSnapshot::readAt(qint64 offset, qint64 length, char *into) const
 {
-    qint64 done = 0;
-    while (done < length) {
-        const ssize_t n = ::pread(fd_, into + done, size_t(length - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw osFailure(errno, u"прочитать"_s, path_);
-        if (n == 0) {
-            throw Failure(FailureCode::TableCorrupt,
-                          u"Файл архива %1 стал короче, чем был, когда открыли список: его урезала другая программа"_s
-                              .arg(path_));
-        }
-        done += n;
+    if (!readWhole(fd_, into, length, offset, path_)) {
+        throw Failure(FailureCode::TableCorrupt,
+                      u"Файл архива %1 стал короче, чем был, когда открыли список: его урезала другая программа"_s
+                          .arg(path_));
     }
 }
 

@@ -60,13 +60,9 @@ DbfFile::DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockT
     : path_(std::move(path)), mode_(mode)
 {
     const int flags = (mode == DbfOpenMode::Write ? O_RDWR : O_RDONLY) | O_CLOEXEC;
-    fd_ = ::open(QFile::encodeName(path_).constData(), flags);
-    if (fd_ < 0)
-        throw osFailure(errno, u"открыть"_s, path_);
+    struct stat status {};
+    fd_ = openWithStatus(path_, flags, status);
     try {
-        struct stat status {};
-        if (::fstat(fd_, &status) != 0)
-            throw osFailure(errno, u"прочитать сведения о"_s, path_);
         if (!S_ISREG(status.st_mode))
             throw osFailure(EISDIR, u"открыть"_s, path_);
         lockFile(fd_, mode == DbfOpenMode::Write ? FileLockKind::Exclusive : FileLockKind::Shared, lockTimeout, path_);
@@ -134,32 +130,14 @@ void DbfFile::scanDeletionFlags(const RecordVisitor &visitLive)
 QByteArray DbfFile::readAt(qint64 offset, qint64 length) const
 {
     QByteArray bytes(length, Qt::Uninitialized);
-    qint64 done = 0;
-    while (done < length) {
-        const ssize_t n = ::pread(fd_, bytes.data() + done, size_t(length - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw osFailure(errno, u"прочитать"_s, path_);
-        if (n == 0)
-            refuseCorrupt(path_, u"файл оказался короче, чем при открытии"_s);
-        done += n;
-    }
+    if (!readWhole(fd_, bytes.data(), length, offset, path_))
+        refuseCorrupt(path_, u"файл оказался короче, чем при открытии"_s);
     return bytes;
 }
 
 void DbfFile::writeAt(qint64 offset, QByteArrayView bytes, const QString &action)
 {
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            fileCalls().pwrite(fd_, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw osFailure(n < 0 ? errno : ENOSPC, action, path_);
-        done += n;
-    }
+    writeWhole(fd_, bytes, offset, action, path_);
 }
 
 void DbfFile::sync(const QString &action)

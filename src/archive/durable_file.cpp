@@ -79,16 +79,7 @@ void DurableFile::takePermissionsOf(const QString &model)
 
 void DurableFile::write(qint64 offset, QByteArrayView bytes)
 {
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            fileCalls().pwrite(fd_, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw osFailure(n < 0 ? errno : ENOSPC, u"записать"_s, temporaryPath_);
-        done += n;
-    }
+    writeWhole(fd_, bytes, offset, u"записать"_s, temporaryPath_);
 }
 
 void DurableFile::syncContent()

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QByteArrayView>
+#include <QString>
+
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace qm {
@@ -33,5 +37,18 @@ FileCalls &fileCalls();
 // Puts a test's calls in place; nullptr brings back the system's. Not for use
 // while another thread works on the archive.
 void useFileCalls(FileCalls *calls);
+
+// Opens an existing file and reads its status into `status`; the descriptor,
+// or a qm::Failure describing `path` (nothing is left open then).
+int openWithStatus(const QString &path, int flags, struct stat &status);
+
+// Reads `length` bytes at `offset` whatever the number of calls it takes.
+// False when the file ends first; throws qm::Failure (describing `path`) when
+// reading fails.
+bool readWhole(int fd, char *into, qint64 length, qint64 offset, const QString &path);
+
+// Writes all of `bytes` at `offset` through fileCalls(). A write that makes no
+// progress is a full disk. Throws qm::Failure naming `action` and `path`.
+void writeWhole(int fd, QByteArrayView bytes, qint64 offset, const QString &action, const QString &path);
 
 }  // namespace qm

@@ -1,5 +1,8 @@
 #include "archive/commands/archive_field_text.h"
 
+#include "archive/archive_table.h"
+#include "common/failure.h"
+
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
@@ -34,6 +37,17 @@ std::optional<QDate> archiveFieldDate(const QVariant &value)
         return std::nullopt;
     const QDate date(match.captured(3).toInt(), match.captured(2).toInt(), match.captured(1).toInt());
     return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+QString archiveFieldTextOr(const ArchiveRecordSet &records, QStringView field, const QString &unreadable)
+{
+    try {
+        return archiveFieldText(records.value(field));
+    } catch (const Failure &failure) {
+        if (failure.number() == FailureCode::ItemNotFound)
+            throw;
+        return unreadable;
+    }
 }
 
 }  // namespace qm

@@ -21,14 +21,7 @@ const QString kSeparator = u" ~ "_s;
 
 QString readableText(const ArchiveRecordSet &records, QStringView field)
 {
-    try {
-        return archiveFieldText(records.value(field));
-    } catch (const Failure &failure) {
-        // A missing column is the table's fault, not one act's.
-        if (failure.number() == FailureCode::ItemNotFound)
-            throw;
-        return kUnreadableFieldText.toString();
-    }
+    return archiveFieldTextOr(records, field, kUnreadableFieldText.toString());
 }
 
 }  // namespace

@@ -33,13 +33,7 @@ QVariant readField(const ArchiveRecordSet &records, QStringView field)
 
 QString textOrEmpty(const ArchiveRecordSet &records, QStringView field)
 {
-    try {
-        return archiveFieldText(records.value(field));
-    } catch (const Failure &failure) {
-        if (failure.number() == FailureCode::ItemNotFound)
-            throw;
-        return {};
-    }
+    return archiveFieldTextOr(records, field, QString());
 }
 
 }  // namespace
