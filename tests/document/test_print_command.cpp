@@ -53,8 +53,33 @@ struct PrintFixture {
         command.run();
     }
 
+    void answer(const QList<PromptAnswer> &answers)
+    {
+        for (PromptAnswer a : answers)
+            prompts.answer(a);
+    }
+
+    // The template gone from beside the program; the dialog picks another one.
+    QString templateChosenElsewhere()
+    {
+        QFile::remove(templateBesideProgram());
+        folder.writeFile(u"chosen.xls"_s, "t");
+        return folder.filePath(u"chosen.xls"_s);
+    }
+
+    // The texts of the program's own messages, failures and warnings, not the office's question.
+    QStringList told() const
+    {
+        QStringList texts;
+        for (const MessageRequest &message : prompts.messages)
+            if (message.title == u"Quillmarch"_s)
+                texts << message.text;
+        return texts;
+    }
+
     int archivedActs() { return CountArchiveRecords(archive); }
 
+    QString dbf() const { return folder.filePath(u"QM.dbf"_s); }
     QString templateBesideProgram() const { return folder.filePath(u"Quillmarch.xls"_s); }
 
     QString pdfOfRecord(quint32 record) const
@@ -98,6 +123,12 @@ QString makeUnwritable(const QString &folder, std::optional<QByteArray> &mounted
     return {};
 }
 
+// A message as one comparable line: its title, text, icon and buttons.
+QString shown(const MessageRequest &m)
+{
+    return u"%1 | %2 | icon %3 | buttons %4"_s.arg(m.title, m.text).arg(int(m.icon)).arg(int(m.buttons));
+}
+
 QStringList withoutCells(const QStringList &log)
 {
     QStringList calls;
@@ -120,12 +151,9 @@ private Q_SLOTS:
                  (QStringList{u"1:start"_s, u"1:sheets 1"_s, u"1:add "_s + f.templateBesideProgram(), u"1:sheet"_s,
                               u"1:print 2"_s, u"1:visible"_s, u"1:release"_s}));
         QCOMPARE(f.prompts.messages.size(), 1);
-        const MessageRequest &question = f.prompts.messages[0];
-        QCOMPARE(question.title, u"Sheetsmith"_s);
-        QCOMPARE(question.text, u"Печатать сразу   2 копии ?"_s);
-        QCOMPARE(question.buttons, PromptButtons::YesNo);
-        QCOMPARE(question.defaultButton, PromptAnswer::Yes);
-        QCOMPARE(question.icon, PromptIcon::None);
+        QCOMPARE(shown(f.prompts.messages[0]),
+                 shown({u"Sheetsmith"_s, u"Печатать сразу   2 копии ?"_s, PromptIcon::None, PromptButtons::YesNo}));
+        QCOMPARE(f.prompts.messages[0].defaultButton, PromptAnswer::Yes);
         QCOMPARE(f.archivedActs(), 1);
         QCOMPARE(f.shownCount, 1);
     }
@@ -140,9 +168,7 @@ private Q_SLOTS:
     void missingTemplateIsAskedForEveryRun()
     {
         PrintFixture f;
-        QFile::remove(f.templateBesideProgram());
-        f.folder.writeFile(u"chosen.xls"_s, "t");
-        const QString chosen = f.folder.filePath(u"chosen.xls"_s);
+        const QString chosen = f.templateChosenElsewhere();
         f.prompts.chooseFile(chosen);
         f.prompts.chooseFile(chosen);
         f.run();
@@ -184,11 +210,8 @@ private Q_SLOTS:
         f.act.operationType.reset();
         f.run();
         QCOMPARE(f.prompts.messages.size(), 2);
-        const MessageRequest &warning = f.prompts.messages[0];
-        QCOMPARE(warning.text, u"Выберите тип операции"_s);
-        QCOMPARE(warning.title, u"Quillmarch"_s);
-        QCOMPARE(warning.icon, PromptIcon::Critical);
-        QCOMPARE(warning.buttons, PromptButtons::Ok);
+        QCOMPARE(shown(f.prompts.messages[0]),
+                 shown({u"Quillmarch"_s, u"Выберите тип операции"_s, PromptIcon::Critical, PromptButtons::Ok}));
         QCOMPARE(f.spreadsheet.workbooks.value(u"1:1"_s).value(u"D17"_s), QString());
         QVERIFY(f.spreadsheet.log.contains(u"1:visible"_s));
         QCOMPARE(f.archivedActs(), 1);
@@ -210,18 +233,16 @@ private Q_SLOTS:
         QTest::addColumn<int>("skip");
         QTest::addColumn<QStringList>("expected");
         const QString add = u"1:add "_s;
-        QTest::newRow("start") << u"start"_s << 0
-            << QStringList{u"1:start"_s, u"1:sheets 1"_s, add, u"1:sheet"_s, u"1:print 2"_s, u"1:visible"_s, u"1:release"_s};
+        const QStringList once{u"1:start"_s, u"1:sheets 1"_s, add, u"1:sheet"_s, u"1:print 2"_s, u"1:visible"_s, u"1:release"_s};
+        QTest::newRow("start") << u"start"_s << 0 << once;
         QTest::newRow("template") << u"add"_s << 0
             << QStringList{u"1:start"_s, u"1:sheets 1"_s, u"1:sheets 1"_s, add, u"1:sheet"_s, u"1:print 2"_s,
                            u"1:visible"_s, u"1:release"_s};
         QTest::newRow("a cell: the whole fill again") << u"cell"_s << 5
             << QStringList{u"1:start"_s, u"1:sheets 1"_s, add, u"1:sheet"_s, u"1:sheets 1"_s, add, u"1:sheet"_s,
                            u"1:print 2"_s, u"1:visible"_s, u"1:release"_s};
-        QTest::newRow("print") << u"print"_s << 0
-            << QStringList{u"1:start"_s, u"1:sheets 1"_s, add, u"1:sheet"_s, u"1:print 2"_s, u"1:visible"_s, u"1:release"_s};
-        QTest::newRow("show") << u"visible"_s << 0
-            << QStringList{u"1:start"_s, u"1:sheets 1"_s, add, u"1:sheet"_s, u"1:print 2"_s, u"1:visible"_s, u"1:release"_s};
+        QTest::newRow("print") << u"print"_s << 0 << once;
+        QTest::newRow("show") << u"visible"_s << 0 << once;
     }
 
     void retryRunsOnlyTheFailedStep()
@@ -231,22 +252,17 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
         PrintFixture f;
         f.spreadsheet.failNext(operation, 1004, skip);
-        f.prompts.answer(PromptAnswer::Yes);   // repeat
-        f.prompts.answer(PromptAnswer::Yes);   // print
+        f.answer({PromptAnswer::Yes, PromptAnswer::Yes});   // repeat, print
         f.run();
         for (QString &line : expected)
             if (line == u"1:add "_s)
                 line += f.templateBesideProgram();
         QCOMPARE(withoutCells(f.spreadsheet.log), expected);
-        const auto failures = std::count_if(f.prompts.messages.cbegin(), f.prompts.messages.cend(),
-                                            [](const MessageRequest &m) { return m.title == u"Quillmarch"_s; });
-        QCOMPARE(failures, 1);
+        QCOMPARE(f.told().size(), 1);
         const MessageRequest &failure = operation == u"print"_s || operation == u"visible"_s
             ? f.prompts.messages[1] : f.prompts.messages[0];
-        QCOMPARE(failure.text, u"1004 : Сбой по сценарию теста: "_s + operation + u"\r\nПовторить ?"_s);
-        QCOMPARE(failure.title, u"Quillmarch"_s);
-        QCOMPARE(failure.buttons, PromptButtons::YesNo);
-        QCOMPARE(failure.icon, PromptIcon::None);
+        QCOMPARE(shown(failure), shown({u"Quillmarch"_s, u"1004 : Сбой по сценарию теста: "_s + operation + u"\r\nПовторить ?"_s,
+                                        PromptIcon::None, PromptButtons::YesNo}));
         QCOMPARE(f.archivedActs(), 1);
     }
 
@@ -276,8 +292,7 @@ private Q_SLOTS:
         QFETCH(QList<PromptAnswer>, answers);
         PrintFixture f;
         f.spreadsheet.failNext(operation, 462);
-        for (PromptAnswer answer : answers)
-            f.prompts.answer(answer);
+        f.answer(answers);
         f.run();
         QCOMPARE(f.prompts.messages.size(), answers.size());
         QVERIFY(!f.spreadsheet.log.contains(u"1:visible"_s));
@@ -292,11 +307,9 @@ private Q_SLOTS:
         f.spreadsheet.failNext(u"add"_s, 5152);
         f.run();
         QCOMPARE(f.prompts.messages.size(), 1);
-        const MessageRequest &message = f.prompts.messages[0];
-        QCOMPARE(message.title, u"Глюк !"_s);
-        QCOMPARE(message.text, u"Каталог недоступен или неверное имя файла. Проверьте правильность пути ! \r\n\r\n"_s);
-        QCOMPARE(message.buttons, PromptButtons::Ok);
-        QCOMPARE(message.icon, PromptIcon::None);
+        QCOMPARE(shown(f.prompts.messages[0]),
+                 shown({u"Глюк !"_s, u"Каталог недоступен или неверное имя файла. Проверьте правильность пути ! \r\n\r\n"_s,
+                        PromptIcon::None, PromptButtons::Ok}));
         QCOMPARE(f.spreadsheet.log.last(), u"1:release"_s);
         QCOMPARE(f.archivedActs(), 0);
     }
@@ -305,9 +318,7 @@ private Q_SLOTS:
     {
         PrintFixture f;
         f.spreadsheet.failNext(u"print"_s, 462);
-        f.prompts.answer(PromptAnswer::Yes);   // print
-        f.prompts.answer(PromptAnswer::Yes);   // repeat
-        f.prompts.answer(PromptAnswer::Yes);   // print, in the new instance
+        f.answer({PromptAnswer::Yes, PromptAnswer::Yes, PromptAnswer::Yes});   // print, repeat, print in the new instance
         f.run();
         QCOMPARE(f.spreadsheet.instancesStarted, 2);
         QVERIFY(f.spreadsheet.log.contains(u"1:release"_s));
@@ -323,8 +334,7 @@ private Q_SLOTS:
     {
         PrintFixture f;
         f.values.PrintCopies = 0;
-        f.prompts.answer(PromptAnswer::Yes);   // print
-        f.prompts.answer(PromptAnswer::No);    // and No, were it asked, to printing again
+        f.answer({PromptAnswer::Yes, PromptAnswer::No});   // print, and No, were it asked, to printing again
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^failure 1004 at step \"print\""_s));
         f.run();
         QCOMPARE(f.prompts.messages.size(), 2);
@@ -356,8 +366,7 @@ private Q_SLOTS:
         PrintFixture f;
         if (!operation.isEmpty())
             f.spreadsheet.failNext(operation, 1004);
-        for (PromptAnswer answer : answers)
-            f.prompts.answer(answer);
+        f.answer(answers);
         const LogCapture log;
         f.run();
         QCOMPARE(f.spreadsheet.log.contains(u"1:close unshown"_s), closed);
@@ -373,8 +382,7 @@ private Q_SLOTS:
     void pdfCopyOfEveryActNamedAfterItsRecord()
     {
         PrintFixture f;
-        f.prompts.answer(PromptAnswer::No);
-        f.prompts.answer(PromptAnswer::No);
+        f.answer({PromptAnswer::No, PromptAnswer::No});
         f.run();
         f.run();
         QVERIFY(QFile::exists(f.pdfOfRecord(1)));
@@ -413,18 +421,13 @@ private Q_SLOTS:
         QFile blocker(actPdfFolder(f.folder.path()));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        f.prompts.answer(PromptAnswer::No);   // print question
-        f.prompts.answer(PromptAnswer::Ok);   // the PDF failure
-        f.prompts.answer(PromptAnswer::No);   // print question of the second act
+        f.answer({PromptAnswer::No, PromptAnswer::Ok, PromptAnswer::No});   // print, the PDF failure, print again
         const LogCapture log;
         f.run();
         f.run();
         QCOMPARE(f.archivedActs(), 2);
         QCOMPARE(f.shownCount, 2);
-        QStringList told;
-        for (const MessageRequest &message : f.prompts.messages)
-            if (message.title == u"Quillmarch"_s)
-                told << message.text;
+        const QStringList told = f.told();
         QCOMPARE(told.size(), 1);
         QVERIFY2(told[0].startsWith(u"75 : "_s) && told[0].contains(u"PDF"_s), qPrintable(told[0]));
         QVERIFY(log.joined().contains(u"failure 75 at step \"PDF copy\""_s));
@@ -466,7 +469,7 @@ private Q_SLOTS:
         QFETCH(QStringList, values);
         QFETCH(QString, named);
         PrintFixture f;
-        const QString dbf = f.folder.filePath(u"QM.dbf"_s);
+        const QString dbf = f.dbf();
         std::vector<DbfField> columns = archiveFieldLayout();
         for (DbfField &column : columns)
             column.width = column.name == ArchiveField::MECHNAME ? 60 : column.width;
@@ -533,7 +536,7 @@ private Q_SLOTS:
         QFETCH(QString, cause);
         QFETCH(PromptAnswer, answer);
         PrintFixture f;
-        const QString dbf = f.folder.filePath(u"QM.dbf"_s);
+        const QString dbf = f.dbf();
         DbfArchive otherWorkstation(f.folder.path());
         std::unique_ptr<ArchiveRecordSet> othersSave;
         if (cause == u"3260"_s)
@@ -559,7 +562,7 @@ private Q_SLOTS:
     void archiveVanishedAfterTheCheckIsRetriedAndStoresTheActOnce()
     {
         PrintFixture f;
-        const QString dbf = f.folder.filePath(u"QM.dbf"_s);
+        const QString dbf = f.dbf();
         f.prompts.whileMessageShown = [&dbf](const MessageRequest &request) {
             if (request.title == u"Sheetsmith"_s)
                 QFile::rename(dbf, dbf + u".away"_s);
@@ -605,9 +608,7 @@ private Q_SLOTS:
         PrintFixture f;
         f.act.inn = u"12345"_s;
         f.act.operationType.reset();
-        QFile::remove(f.templateBesideProgram());
-        f.folder.writeFile(u"chosen.xls"_s, "t");
-        f.prompts.chooseFile(f.folder.filePath(u"chosen.xls"_s));
+        f.prompts.chooseFile(f.templateChosenElsewhere());
         f.prompts.answer(PromptAnswer::Yes);   // print with this ИНН
         f.run();
         QCOMPARE(f.prompts.order, (QStringList{u"message:Quillmarch"_s, u"file:Укажите местонахождение шаблона заключения"_s,

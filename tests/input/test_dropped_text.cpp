@@ -26,6 +26,14 @@ struct RuledField {
     QLineEdit field;
 };
 
+struct Drop {
+    QString rule;
+    int nullKeyCode;
+    int maxLength;
+    QString before, dropped, after;
+    bool welcome;   // the drop is accepted
+};
+
 // Past the end of any text these fields hold: the drop lands after it.
 QPoint endOf(const QLineEdit &field)
 {
@@ -45,44 +53,30 @@ private Q_SLOTS:
 
 void DroppedTextTest::droppedTextObeysTheKeyRule_data()
 {
-    using enum qm::KeyRuleFilter::Strictness;
-    QTest::addColumn<QString>("rule");
-    QTest::addColumn<int>("nullKeyCode");
-    QTest::addColumn<int>("maxLength");
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("dropped");
-    QTest::addColumn<QString>("after");
-    QTest::addColumn<bool>("welcome");
-
+    QTest::addColumn<Drop>("drop");
     QTest::newRow("digits: everything but digits is discarded")
-        << u"digits"_s << 127 << 12 << QString() << u"ИНН 7707-083 893\r\n"_s << u"7707083893"_s << true;
+        << Drop{u"digits"_s, 127, 12, QString(), u"ИНН 7707-083 893\r\n"_s, u"7707083893"_s, true};
     QTest::newRow("digits: the maximum length holds")
-        << u"digits"_s << 127 << 12 << u"1234567890"_s << u"98765"_s << u"123456789098"_s << true;
+        << Drop{u"digits"_s, 127, 12, u"1234567890"_s, u"98765"_s, u"123456789098"_s, true};
     QTest::newRow("digits: a drop with no digit is refused")
-        << u"digits"_s << 127 << 12 << u"12"_s << u"ООО «Ромашка»"_s << u"12"_s << false;
+        << Drop{u"digits"_s, 127, 12, u"12"_s, u"ООО «Ромашка»"_s, u"12"_s, false};
     QTest::newRow("digits: control characters are not text, Backspace deletes nothing")
-        << u"digits"_s << 127 << 12 << u"77"_s << u"1\t2\b3\x7f"_s << u"77123"_s << true;
+        << Drop{u"digits"_s, 127, 12, u"77"_s, u"1\t2\b3\x7f"_s, u"77123"_s, true};
     QTest::newRow("digits: the clear key's character is discarded and empties nothing")
-        << u"digits"_s << 48 << 12 << u"77"_s << u"1020"_s << u"7712"_s << true;
-    QTest::newRow("year: four digits at most")
-        << u"digits"_s << 127 << 4 << QString() << u"1998 г."_s << u"1998"_s << true;
+        << Drop{u"digits"_s, 48, 12, u"77"_s, u"1020"_s, u"7712"_s, true};
+    QTest::newRow("year: four digits at most") << Drop{u"digits"_s, 127, 4, QString(), u"1998 г."_s, u"1998"_s, true};
     QTest::newRow("serial: letters map to Latin capitals as on the keyboard")
-        << u"serial"_s << 127 << 12 << QString() << u"аЯ-f б9 中😀"_s << u"FZF9"_s << true;
+        << Drop{u"serial"_s, 127, 12, QString(), u"аЯ-f б9 中😀"_s, u"FZF9"_s, true};
     QTest::newRow("serial: the maximum length holds after mapping")
-        << u"serial"_s << 127 << 12 << u"12345678901"_s << u"аб2"_s << u"12345678901F"_s << true;
+        << Drop{u"serial"_s, 127, 12, u"12345678901"_s, u"аб2"_s, u"12345678901F"_s, true};
     QTest::newRow("customer: any text passes unchanged")
-        << u"customer"_s << 48 << 40 << QString() << u"ООО «Ромашка-2000»"_s << u"ООО «Ромашка-2000»"_s << true;
+        << Drop{u"customer"_s, 48, 40, QString(), u"ООО «Ромашка-2000»"_s, u"ООО «Ромашка-2000»"_s, true};
 }
 
 void DroppedTextTest::droppedTextObeysTheKeyRule()
 {
-    QFETCH(QString, rule);
-    QFETCH(int, nullKeyCode);
-    QFETCH(int, maxLength);
-    QFETCH(QString, before);
-    QFETCH(QString, dropped);
-    QFETCH(QString, after);
-    QFETCH(bool, welcome);
+    QFETCH(Drop, drop);
+    const auto &[rule, nullKeyCode, maxLength, before, dropped, after, welcome] = drop;
 
     using enum qm::KeyRuleFilter::Strictness;
     const Filter filter = rule == u"digits"_s ? qm::DigitKeyFilter
@@ -98,12 +92,12 @@ void DroppedTextTest::droppedTextObeysTheKeyRule()
     QApplication::sendEvent(&field, &enter);
     QCOMPARE(enter.isAccepted(), welcome);
 
-    QDropEvent drop(endOf(field), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&field, &drop);
+    QDropEvent dropEvent(endOf(field), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&field, &dropEvent);
     QCOMPARE(field.text(), after);
-    QCOMPARE(drop.isAccepted(), welcome);
+    QCOMPARE(dropEvent.isAccepted(), welcome);
     if (welcome)  // what a move's source then removes
-        QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        QCOMPARE(dropEvent.dropAction(), Qt::CopyAction);
 }
 
 QTEST_MAIN(DroppedTextTest)

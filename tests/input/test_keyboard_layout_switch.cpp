@@ -96,51 +96,40 @@ void KeyboardLayoutSwitchTest::systemLayoutIsInertWithoutX11()
 void KeyboardLayoutSwitchTest::backendFollowsTheSession_data()
 {
     using qm::KeyboardBackend;
-    QTest::addColumn<bool>("kde");
-    QTest::addColumn<QString>("waylandDisplay");
-    QTest::addColumn<QString>("sessionType");
-    QTest::addColumn<bool>("x11");
-    QTest::addColumn<QString>("screen");
-    QTest::addColumn<QString>("swaySocket");
+    QTest::addColumn<qm::KeyboardSession>("session");
     QTest::addColumn<KeyboardBackend>("backend");
 
+    // kde, WAYLAND_DISPLAY, XDG_SESSION_TYPE, X11 client, screens, sway socket
     const QString none;
     const QString sway = u"/run/user/1000/sway-ipc.sock"_s;
-    QTest::newRow("Plasma on X11") << true << none << u"x11"_s << true << u"HDMI-1"_s << none
-                                   << KeyboardBackend::KdeService;
-    QTest::newRow("Plasma on Wayland, Xwayland client") << true << u"wayland-0"_s << u"wayland"_s << true
-                                                        << u"XWAYLAND0"_s << none << KeyboardBackend::KdeService;
-    QTest::newRow("real X server") << false << none << u"x11"_s << true << u"DP-1"_s << none << KeyboardBackend::Xkb;
-    QTest::newRow("X server, no session type") << false << none << none << true << u"screen"_s << none
-                                               << KeyboardBackend::Xkb;
-    QTest::newRow("GNOME on Wayland via Xwayland") << false << u"wayland-0"_s << u"wayland"_s << true
-                                                   << u"XWAYLAND0"_s << none << KeyboardBackend::KeyPositions;
-    QTest::newRow("WAYLAND_DISPLAY alone") << false << u"wayland-0"_s << none << true << u"DP-1"_s << none
-                                           << KeyboardBackend::KeyPositions;
-    QTest::newRow("session type alone, any case") << false << none << u"Wayland"_s << true << u"DP-1"_s << none
-                                                  << KeyboardBackend::KeyPositions;
-    QTest::newRow("Xwayland outputs, clean environment") << false << none << none << true << u"XWAYLAND1"_s
-                                                         << none << KeyboardBackend::KeyPositions;
-    QTest::newRow("sway, Xwayland client") << false << u"wayland-1"_s << u"wayland"_s << true << u"XWAYLAND0"_s
-                                           << sway << KeyboardBackend::SwaySocket;
-    QTest::newRow("sway, native client") << false << u"wayland-1"_s << u"wayland"_s << false << none << sway
-                                         << KeyboardBackend::SwaySocket;
-    QTest::newRow("GNOME, native client") << false << u"wayland-0"_s << u"wayland"_s << false << none << none
-                                          << KeyboardBackend::KeyPositions;
-    QTest::newRow("offscreen") << false << none << none << false << none << none << KeyboardBackend::KeyPositions;
+    const QStringList noScreen;
+    using S = qm::KeyboardSession;
+    QTest::newRow("Plasma on X11") << S{true, none, u"x11"_s, true, {u"HDMI-1"_s}, none} << KeyboardBackend::KdeService;
+    QTest::newRow("Plasma on Wayland, Xwayland client")
+        << S{true, u"wayland-0"_s, u"wayland"_s, true, {u"XWAYLAND0"_s}, none} << KeyboardBackend::KdeService;
+    QTest::newRow("real X server") << S{false, none, u"x11"_s, true, {u"DP-1"_s}, none} << KeyboardBackend::Xkb;
+    QTest::newRow("X server, no session type") << S{false, none, none, true, {u"screen"_s}, none} << KeyboardBackend::Xkb;
+    QTest::newRow("GNOME on Wayland via Xwayland")
+        << S{false, u"wayland-0"_s, u"wayland"_s, true, {u"XWAYLAND0"_s}, none} << KeyboardBackend::KeyPositions;
+    QTest::newRow("WAYLAND_DISPLAY alone")
+        << S{false, u"wayland-0"_s, none, true, {u"DP-1"_s}, none} << KeyboardBackend::KeyPositions;
+    QTest::newRow("session type alone, any case")
+        << S{false, none, u"Wayland"_s, true, {u"DP-1"_s}, none} << KeyboardBackend::KeyPositions;
+    QTest::newRow("Xwayland outputs, clean environment")
+        << S{false, none, none, true, {u"XWAYLAND1"_s}, none} << KeyboardBackend::KeyPositions;
+    QTest::newRow("sway, Xwayland client")
+        << S{false, u"wayland-1"_s, u"wayland"_s, true, {u"XWAYLAND0"_s}, sway} << KeyboardBackend::SwaySocket;
+    QTest::newRow("sway, native client")
+        << S{false, u"wayland-1"_s, u"wayland"_s, false, noScreen, sway} << KeyboardBackend::SwaySocket;
+    QTest::newRow("GNOME, native client")
+        << S{false, u"wayland-0"_s, u"wayland"_s, false, noScreen, none} << KeyboardBackend::KeyPositions;
+    QTest::newRow("offscreen") << S{false, none, none, false, noScreen, none} << KeyboardBackend::KeyPositions;
 }
 
 void KeyboardLayoutSwitchTest::backendFollowsTheSession()
 {
-    QFETCH(bool, kde);
-    QFETCH(QString, waylandDisplay);
-    QFETCH(QString, sessionType);
-    QFETCH(bool, x11);
-    QFETCH(QString, screen);
-    QFETCH(QString, swaySocket);
+    QFETCH(qm::KeyboardSession, session);
     QFETCH(qm::KeyboardBackend, backend);
-    const qm::KeyboardSession session{kde, waylandDisplay, sessionType, x11,
-                                      screen.isEmpty() ? QStringList() : QStringList{screen}, swaySocket};
     QCOMPARE(qm::chooseKeyboardBackend(session), backend);
 }
 

@@ -39,7 +39,7 @@ void press(QWidget *field, quint32 keycode, const QString &text, Qt::KeyboardMod
 }
 
 struct CustomerField {
-    explicit CustomerField(QStringList layouts)
+    explicit CustomerField(QStringList layouts = {u"00000409"_s})
         : layout(std::move(layouts))
     {
         auto *column = new QVBoxLayout(&window);
@@ -69,7 +69,7 @@ class RussianTypingTest : public QObject {
 private Q_SLOTS:
     void keysTypeTheRussianLayoutWithinTheFieldsRules()
     {
-        CustomerField form({u"00000409"_s});
+        CustomerField form;   // the desktop offers no Russian layout
         QLineEdit *field = form.act.customer;
         QSignalSpy edits(field, &QLineEdit::textEdited);
         QVERIFY(!field->testAttribute(Qt::WA_InputMethodEnabled));
@@ -120,7 +120,7 @@ private Q_SLOTS:
     // Latin ones too, Shift with it small letters, as the Russian layout does.
     void capsLockTypesCapitalsOnEveryRussianLetter()
     {
-        CustomerField form({u"00000409"_s});
+        CustomerField form;   // the desktop offers no Russian layout
         QLineEdit *field = form.act.customer;
         const quint32 keys[] = {KSemicolon, KBracketL, KComma, KPeriod, KApostrophe, KBracketR, KGrave};
         const QString plain = u";[,.']`"_s, shifted = u":{<>\"}~"_s;
@@ -139,7 +139,7 @@ private Q_SLOTS:
     // field loses the focus.
     void theMechanicsOwnChoiceWins()
     {
-        CustomerField form({u"00000409"_s});
+        CustomerField form;   // the desktop offers no Russian layout
         QLineEdit *field = form.act.customer;
         press(field, KR, u"r"_s);
         press(field, KL, u"д"_s);     // his own switch to a Russian layout

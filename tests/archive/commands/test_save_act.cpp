@@ -64,6 +64,15 @@ QByteArray rawCell(const QString &path, QStringView fieldName)
     return "<no field>";
 }
 
+// A saved act's values and the cells expected of it in QM.dbf.
+struct StoredAct {
+    int recordsBefore;
+    QDate date;
+    QString registration;
+    bool preserved, readable;
+    QByteArray dateCell, registrationCell, logicalCells;
+};
+
 ActData emptyAct()
 {
     ActData act;
@@ -112,35 +121,19 @@ void SaveActTest::emptyActStoresPlaceholders()
 
 void SaveActTest::storedBytes_data()
 {
-    QTest::addColumn<int>("recordsBefore");
-    QTest::addColumn<QDate>("date");
-    QTest::addColumn<QString>("registration");
-    QTest::addColumn<bool>("preserved");
-    QTest::addColumn<bool>("readable");
-    QTest::addColumn<QByteArray>("dateCell");
-    QTest::addColumn<QByteArray>("registrationCell");
-    QTest::addColumn<QByteArray>("logicalCells");
-
+    QTest::addColumn<StoredAct>("row");
     QTest::newRow("one-digit day and month, seven-digit number, ticked and not")
-        << 0 << QDate(2012, 3, 5) << u"1234567"_s << true << false << QByteArray("5.3.2012  ")
-        << QByteArray("1234567   ") << QByteArray("TF");
+        << StoredAct{0, QDate(2012, 3, 5), u"1234567"_s, true, false, "5.3.2012  ", "1234567   ", "TF"};
     QTest::newRow("two-digit day and month, empty number, not and ticked")
-        << 2 << QDate(2012, 12, 31) << QString() << false << true << QByteArray("31.12.2012")
-        << QByteArray("          ") << QByteArray("FT");
-    QTest::newRow("ten-digit number") << 1 << QDate(2009, 10, 1) << u"0123456789"_s << true << true
-                                      << QByteArray("1.10.2009 ") << QByteArray("0123456789") << QByteArray("TT");
+        << StoredAct{2, QDate(2012, 12, 31), QString(), false, true, "31.12.2012", "          ", "FT"};
+    QTest::newRow("ten-digit number")
+        << StoredAct{1, QDate(2009, 10, 1), u"0123456789"_s, true, true, "1.10.2009 ", "0123456789", "TT"};
 }
 
 void SaveActTest::storedBytes()
 {
-    QFETCH(int, recordsBefore);
-    QFETCH(QDate, date);
-    QFETCH(QString, registration);
-    QFETCH(bool, preserved);
-    QFETCH(bool, readable);
-    QFETCH(QByteArray, dateCell);
-    QFETCH(QByteArray, registrationCell);
-    QFETCH(QByteArray, logicalCells);
+    QFETCH(StoredAct, row);
+    const auto &[recordsBefore, date, registration, preserved, readable, dateCell, registrationCell, logicalCells] = row;
     ArchiveWorld world;
     for (int n = 1; n <= recordsBefore; ++n)
         world.append(sampleRow(n));
