@@ -4,7 +4,7 @@
 #include "input/field_input_rules.h"
 #include "input/keyboard_layout.h"
 #include "xkb_group_probe.h"
-#include "xvfb_display.h"
+#include "support/x11_test_case.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -43,36 +43,21 @@ struct CustomerForm {
 
 }  // namespace
 
-class X11KeyboardLayoutTest : public QObject {
+class X11KeyboardLayoutTest : public qm::test::X11TestCase {
     Q_OBJECT
 public:
-    X11KeyboardLayoutTest(QString displayName, QString skipReason)
-        : displayName_(std::move(displayName)), skipReason_(std::move(skipReason))
-    {
-    }
+    using X11TestCase::X11TestCase;
 
 private Q_SLOTS:
-    void initTestCase();
     void focusingCustomerFieldSwitchesToRussian();
     void unreadableRussianGroupIsLeftAsItIs();
-
-private:
-    QString displayName_;
-    QString skipReason_;
 };
-
-void X11KeyboardLayoutTest::initTestCase()
-{
-    if (!skipReason_.isEmpty())
-        QSKIP(qPrintable(skipReason_));
-    QCOMPARE(QGuiApplication::platformName(), u"xcb"_s);
-}
 
 void X11KeyboardLayoutTest::focusingCustomerFieldSwitchesToRussian()
 {
     const std::unique_ptr<qm::KeyboardLayout> layout = qm::makeSystemKeyboardLayout();
     QCOMPARE(layout->activeLayoutId(), u"00000409"_s);
-    QCOMPARE(xkbGroupSeenByAnotherClient(displayName_), 0);
+    QCOMPARE(xkbGroupSeenByAnotherClient(displayName()), 0);
 
     CustomerForm form(*layout);
     QVERIFY(QTest::qWaitForWindowExposed(&form.window));
@@ -80,12 +65,12 @@ void X11KeyboardLayoutTest::focusingCustomerFieldSwitchesToRussian()
 
     form.focusCustomer();
     QCOMPARE(layout->activeLayoutId(), u"00000419"_s);
-    QCOMPARE(xkbGroupSeenByAnotherClient(displayName_), 1);
+    QCOMPARE(xkbGroupSeenByAnotherClient(displayName()), 1);
 
     // Already Russian: a second visit must not step on to English.
     form.focusCustomer();
     QCOMPARE(layout->activeLayoutId(), u"00000419"_s);
-    QCOMPARE(xkbGroupSeenByAnotherClient(displayName_), 1);
+    QCOMPARE(xkbGroupSeenByAnotherClient(displayName()), 1);
     // The desktop switches, so the field leaves its keys alone.
     QVERIFY(!form.act.customer->findChild<QWidget *>(u"russianTypingMark"_s)->isVisibleTo(&form.window));
 }
@@ -95,8 +80,8 @@ void X11KeyboardLayoutTest::focusingCustomerFieldSwitchesToRussian()
 // Russian, and the field types Russian itself in case the desktop does not.
 void X11KeyboardLayoutTest::unreadableRussianGroupIsLeftAsItIs()
 {
-    QVERIFY(qm::test::lockXkbGroupFromAnotherClient(displayName_, 1));
-    QVERIFY(qm::test::advertiseXkbLayouts(displayName_, "us"));
+    QVERIFY(qm::test::lockXkbGroupFromAnotherClient(displayName(), 1));
+    QVERIFY(qm::test::advertiseXkbLayouts(displayName(), "us"));
     const std::unique_ptr<qm::KeyboardLayout> layout = qm::makeSystemKeyboardLayout();
     QCOMPARE(layout->activeLayoutId(), QString());
 
@@ -104,7 +89,7 @@ void X11KeyboardLayoutTest::unreadableRussianGroupIsLeftAsItIs()
     QVERIFY(QTest::qWaitForWindowExposed(&form.window));
     for (int visit = 0; visit < 2; ++visit) {
         form.focusCustomer();
-        QCOMPARE(xkbGroupSeenByAnotherClient(displayName_), 1);
+        QCOMPARE(xkbGroupSeenByAnotherClient(displayName()), 1);
     }
     QVERIFY(form.act.customer->findChild<QWidget *>(u"russianTypingMark"_s)->isVisibleTo(&form.window));
 }
@@ -117,18 +102,7 @@ int main(int argc, char *argv[])
         skipReason = u"No X server for the layout test: "_s + xvfb.error();
     else if (!xvfb.run({u"setxkbmap"_s, u"-display"_s, xvfb.name(), u"-layout"_s, u"us,ru"_s}))
         skipReason = u"setxkbmap failed (is x11-xkb-utils installed?)"_s;
-
-    // Whatever desktop the test is started from, the program must see a
-    // plain X server.
-    for (const char *variable : {"WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "SWAYSOCK", "DBUS_SESSION_BUS_ADDRESS"})
-        qunsetenv(variable);
-    qputenv("XDG_RUNTIME_DIR", "/nonexistent");
-    if (skipReason.isEmpty()) {
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        qputenv("DISPLAY", xvfb.name().toLocal8Bit());
-    } else {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    qm::test::prepareApplicationFor(xvfb, skipReason);
 
     QApplication app(argc, argv);
     X11KeyboardLayoutTest test(xvfb.name(), skipReason);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/archive_table.h"
+#include "archive/commands/form2.h"
 #include "archive/commands/act_window.h"
 #include "archive/commands/archive_window_context.h"
 #include "archive/commands/recalled_act.h"
@@ -18,10 +19,6 @@
 #include <functional>
 #include <optional>
 
-namespace qm {
-class Form2;
-}
-
 namespace qm::test {
 
 // One archived act by field name; a missing field or a null QVariant is stored blank.
@@ -29,6 +26,12 @@ using ArchiveRow = QHash<QString, QVariant>;
 
 // A complete act whose every field carries n, so records are told apart.
 ArchiveRow sampleRow(int n);
+
+inline ArchiveRow withField(ArchiveRow row, QStringView field, const QVariant &value)
+{
+    row.insert(field.toString(), value);
+    return row;
+}
 
 // The main window as the archive commands reach it, keeping what they hand it.
 class RecordingActWindow final : public ActWindow {
@@ -80,6 +83,18 @@ public:
     DbfArchive archive;
     RecordingActWindow actWindow;
     QWidget owner;   // stands for the main window, the archive window's parent
+};
+
+// A window over the archive as it is now, loaded and shown without a modal loop.
+struct OpenWindow {
+    explicit OpenWindow(ArchiveWorld &world) : window(world.context())
+    {
+        loaded = window.Form_Load();
+        if (loaded)
+            window.show();
+    }
+    Form2 window;
+    bool loaded = false;
 };
 
 QStringList lineTexts(const QAbstractItemView *list);

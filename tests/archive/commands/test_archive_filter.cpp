@@ -37,21 +37,15 @@ void typeText(QWidget *field, const QString &text)
         QTest::sendKeyEvent(QTest::Click, field, Qt::Key(character.toUpper().unicode()), QString(character), {});
 }
 
-// A window over the archive as it is now, loaded and shown without a modal loop.
-struct OpenWindow {
-    explicit OpenWindow(ArchiveWorld &world) : window(world.context())
-    {
-        loaded = window.Form_Load();
-        window.show();
-    }
+// The archive window with its search field typed into.
+struct SearchedWindow : OpenWindow {
+    using OpenWindow::OpenWindow;
     void type(const QString &text) { typeText(window.txtPoisk(), text); }
     void erase(int characters)
     {
         for (int i = 0; i < characters; ++i)
             QTest::keyClick(window.txtPoisk(), Qt::Key_Backspace);
     }
-    Form2 window;
-    bool loaded = false;
 };
 
 // The lines of the archive now that contain the text, by a plain search of each.
@@ -183,7 +177,7 @@ void ArchiveFilterTest::filterAgreesWithAPlainSearchOfEveryFact()
     const QList<ReferenceRecord> records = referenceRecords(world.archive);
     QCOMPARE(records.size(), kRecords);
 
-    OpenWindow open(world);
+    SearchedWindow open(world);
     QVERIFY(open.loaded);
     const QStringList filters{u"ёлкин"_s, u"ЁЛ"_s, u"елк"_s, u"ё"_s, u"Е"_s, u"smi"_s, u"SMITH J"_s,
                               u"7.12.2026"_s, u"07.12"_s, u"7.1."_s, u"2026 ~ "_s, u" ~ z 0 ~"_s, u"~ 7"_s,
@@ -226,7 +220,7 @@ void ArchiveFilterTest::filterIgnoresLetterCase()
     const QStringList all{u"ООО Ёлка"_s, u"ип ёлочкин"_s, u"ЗАО ЕЛКИ"_s, u"Берёза и К"_s, u"OOO Latin"_s};
     for (int n = 0; n < all.size(); ++n)
         world.append(customerRow(n + 1, all[n]));
-    OpenWindow open(world);
+    SearchedWindow open(world);
 
     open.type(text);
 
@@ -246,7 +240,7 @@ void ArchiveFilterTest::typingAndErasingShowWhatTheTextMatches()
     const QStringList customers{u"ООО Ромашка"_s, u"ООО Романтика"_s, u"ИП Ромов"_s, u"ЗАО Рим"_s, u"ООО Ром"_s};
     for (int n = 0; n < 24; ++n)
         world.append(customerRow(n + 1, customers[n % customers.size()]));
-    OpenWindow open(world);
+    SearchedWindow open(world);
 
     // Each key narrows or widens the list from the one before: what is shown
     // must always be what the whole text matches.
@@ -292,7 +286,7 @@ void ArchiveFilterTest::identicalLinesInAFilteredViewRecallAndDeleteTheirOwnReco
                   customerRow(3, u"ооо ёлка-2"_s)});
 
     {
-        OpenWindow open(world);
+        SearchedWindow open(world);
         open.type(u"ЁЛКА"_s);
         QCOMPARE(lineTexts(open.window.lBase()).size(), 3);
         clickLine(open.window.lBase(), 1);
@@ -303,7 +297,7 @@ void ArchiveFilterTest::identicalLinesInAFilteredViewRecallAndDeleteTheirOwnReco
         QCOMPARE(world.actWindow.recalled->texts.inn, u"500000002"_s);
     }
 
-    OpenWindow open(world);
+    SearchedWindow open(world);
     open.type(u"ёлка"_s);
     clickLine(open.window.lBase(), 1);
     world.prompts.answer(PromptAnswer::Yes);
@@ -331,7 +325,7 @@ void ArchiveFilterTest::selectionFollowsItsLineThroughTheFilter()
 {
     ArchiveWorld world;
     world.append({customerRow(1, u"ЗАО Рим"_s), customerRow(2, u"ООО Ёлка"_s), customerRow(3, u"ООО Рим-2"_s)});
-    OpenWindow open(world);
+    SearchedWindow open(world);
 
     // The selected line moves from row 2 to row 1 and stays selected.
     clickLine(open.window.lBase(), 2);
@@ -343,7 +337,7 @@ void ArchiveFilterTest::selectionFollowsItsLineThroughTheFilter()
     // A selected line that the filter hides is no longer chosen, even when it
     // shows again.
     world.actWindow.recalled.reset();
-    OpenWindow again(world);
+    SearchedWindow again(world);
     clickLine(again.window.lBase(), 1);
     again.type(u"рим"_s);
     QTest::mouseClick(again.window.bSelect(), Qt::LeftButton);
@@ -380,7 +374,7 @@ void ArchiveFilterTest::deletionsInALongArchiveWithGapsKeepEveryLineOnItsRecord(
         }
         records->close();
     }
-    OpenWindow open(world);
+    SearchedWindow open(world);
     open.type(u"рим"_s);
     QCOMPARE(lineTexts(open.window.lBase()), linesContaining(world, u"рим"_s));
 
@@ -412,7 +406,7 @@ void ArchiveFilterTest::filterSitsInTheBottomRowAndKeepsEnterAndEscapeInert()
 {
     ArchiveWorld world;
     world.append({sampleRow(1), sampleRow(2)});
-    OpenWindow open(world);
+    SearchedWindow open(world);
     Form2 &window = open.window;
 
     // The window and the controls it always had keep their places.
@@ -454,7 +448,7 @@ void ArchiveFilterTest::linesAreReadAsListItems()
 {
     ArchiveWorld world;
     world.append({sampleRow(1), sampleRow(2)});
-    OpenWindow open(world);
+    SearchedWindow open(world);
     open.type(u"z2"_s);
 
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(open.window.lBase());

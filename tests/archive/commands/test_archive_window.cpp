@@ -18,28 +18,10 @@ using namespace Qt::StringLiterals;
 namespace qm::test {
 namespace {
 
-ArchiveRow withField(ArchiveRow row, QStringView field, const QVariant &value)
-{
-    row.insert(field.toString(), value);
-    return row;
-}
-
 bool nothingSelected(const QAbstractItemView *list)
 {
     return list->selectionModel()->selectedIndexes().isEmpty();
 }
-
-// A window over the archive as it is now, loaded and shown without a modal loop.
-struct OpenWindow {
-    explicit OpenWindow(ArchiveWorld &world) : window(world.context())
-    {
-        loaded = window.Form_Load();
-        if (loaded)
-            window.show();
-    }
-    Form2 window;
-    bool loaded = false;
-};
 
 }  // namespace
 

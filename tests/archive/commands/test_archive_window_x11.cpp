@@ -4,7 +4,7 @@
 
 #include "archive/commands/form2.h"
 #include "archive_test_fixture.h"
-#include "xvfb_display.h"
+#include "support/x11_test_case.h"
 
 #include <QApplication>
 #include <QTest>
@@ -44,22 +44,12 @@ std::optional<QByteArray> windowTextProperty(const QString &displayName, WId win
 
 }  // namespace
 
-class ArchiveWindowX11Test : public QObject {
+class ArchiveWindowX11Test : public qm::test::X11TestCase {
     Q_OBJECT
 public:
-    ArchiveWindowX11Test(QString displayName, QString skipReason)
-        : displayName_(std::move(displayName)), skipReason_(std::move(skipReason))
-    {
-    }
+    using X11TestCase::X11TestCase;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        if (!skipReason_.isEmpty())
-            QSKIP(qPrintable(skipReason_));
-        QCOMPARE(QGuiApplication::platformName(), u"xcb"_s);
-    }
-
     void titleBarShowsNoText()
     {
         qm::test::ArchiveWorld world;
@@ -70,26 +60,18 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
         for (const char *name : {"_NET_WM_NAME", "WM_NAME"}) {
-            const std::optional<QByteArray> title = windowTextProperty(displayName_, window.winId(), name);
+            const std::optional<QByteArray> title = windowTextProperty(displayName(), window.winId(), name);
             QVERIFY2(title, name);
             QVERIFY2(title->trimmed().isEmpty(), qPrintable(u"%1: «%2»"_s.arg(QString::fromLatin1(name), QString::fromUtf8(*title))));
         }
     }
-
-private:
-    QString displayName_;
-    QString skipReason_;
 };
 
 int main(int argc, char *argv[])
 {
     qm::test::XvfbDisplay xvfb;
     const QString skipReason = xvfb.start() ? QString() : u"No X server for the title test: "_s + xvfb.error();
-    for (const char *variable : {"WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "DBUS_SESSION_BUS_ADDRESS"})
-        qunsetenv(variable);
-    qputenv("QT_QPA_PLATFORM", skipReason.isEmpty() ? "xcb" : "offscreen");
-    if (skipReason.isEmpty())
-        qputenv("DISPLAY", xvfb.name().toLocal8Bit());
+    qm::test::prepareApplicationFor(xvfb, skipReason);
 
     QApplication app(argc, argv);
     // As the program names itself: the name Qt would put in an empty title bar.

@@ -108,6 +108,12 @@ QStringList archiveColumnsInFileOrder()
     return names;
 }
 
+void saveActs(Archive &archive, const QStringList &ids)
+{
+    for (const QString &id : ids)
+        SaveActToArchive(NumberedAct{id}.value(), archive);
+}
+
 QList<QStringList> actsNamed(const QStringList &ids)
 {
     QList<QStringList> acts;

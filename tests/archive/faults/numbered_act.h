@@ -6,6 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace qm {
+class Archive;
+}
+
 namespace qm::test {
 
 // An act told apart from every other by its id: every field is derived from
@@ -25,6 +29,9 @@ struct NumberedAct {
 
 // The stored fields of the acts with these ids, in this order.
 QList<QStringList> actsNamed(const QStringList &ids);
+
+// Saves the acts with these ids, in this order, as «Печатать» does.
+void saveActs(Archive &archive, const QStringList &ids);
 
 // The columns of QM.dbf in file order, as createEmptyArchive lays them out.
 QStringList archiveColumnsInFileOrder();

@@ -8,7 +8,6 @@
 #include "app/startup.h"
 #include "archive/archive_backup.h"
 #include "archive/commands/form2.h"
-#include "archive/commands/save_act.h"
 #include "archive/dbf_archive.h"
 #include "archive/empty_archive.h"
 #include "archive/file_calls.h"
@@ -164,7 +163,7 @@ private Q_SLOTS:
         createEmptyArchive(folder.filePath(u"QM.dbf"_s));
         DbfArchive archive(folder.path());
         QDir().mkpath(archive.backupFolder());
-        SaveActToArchive(NumberedAct{u"only"_s}.value(), archive);
+        saveActs(archive, {u"only"_s});
         for (int day = 1; day <= 5; ++day) {
             if (day == 2)
                 deleteAt(archive, 0);
@@ -284,11 +283,8 @@ private Q_SLOTS:
         TempProgramFolder folder;
         createEmptyArchive(folder.filePath(u"QM.dbf"_s));
         DbfArchive archive(folder.path());
-        QStringList ids;
-        for (int n = 1; n <= 5; ++n) {
-            ids << u"base-%1"_s.arg(n);
-            SaveActToArchive(NumberedAct{ids.constLast()}.value(), archive);
-        }
+        QStringList ids{u"base-1"_s, u"base-2"_s, u"base-3"_s, u"base-4"_s, u"base-5"_s};
+        saveActs(archive, ids);
         ActSaverProcess first({u"save"_s, folder.path(), u"A"_s, u"15"_s, u"0"_s, u"30"_s, u"go"_s});
         ActSaverProcess second({u"save"_s, folder.path(), u"B"_s, u"15"_s, u"0"_s, u"30"_s, u"go"_s});
         QCOMPARE(first.nextLine(), u"ready"_s);

@@ -102,25 +102,18 @@ public:
     }
     int mkdir(const char *path, mode_t mode) override
     {
-        return noted(FileCalls::mkdir(path, mode), {.kind = Call::MakeFolder, .path = relative(path)});
+        return named(FileCalls::mkdir(path, mode), Call::MakeFolder, path);
     }
-    int link(const char *from, const char *to) override
-    {
-        return noted(FileCalls::link(from, to), {.kind = Call::Link, .path = relative(from), .target = relative(to)});
-    }
+    int link(const char *from, const char *to) override { return named(FileCalls::link(from, to), Call::Link, from, to); }
     int rename(const char *from, const char *to) override
     {
-        return noted(FileCalls::rename(from, to), {.kind = Call::Rename, .path = relative(from), .target = relative(to)});
+        return named(FileCalls::rename(from, to), Call::Rename, from, to);
     }
     int renameNoReplace(const char *from, const char *to) override
     {
-        return noted(FileCalls::renameNoReplace(from, to),
-                     {.kind = Call::Rename, .path = relative(from), .target = relative(to)});
+        return named(FileCalls::renameNoReplace(from, to), Call::Rename, from, to);
     }
-    int unlink(const char *path) override
-    {
-        return noted(FileCalls::unlink(path), {.kind = Call::Unlink, .path = relative(path)});
-    }
+    int unlink(const char *path) override { return named(FileCalls::unlink(path), Call::Unlink, path); }
 
     QList<Call> calls;
 
@@ -130,6 +123,10 @@ private:
         if (result == 0)
             calls.append(std::move(call));
         return result;
+    }
+    int named(int result, Call::Kind kind, const char *path, const char *target = nullptr)
+    {
+        return noted(result, {.kind = kind, .path = relative(path), .target = target ? relative(target) : QString()});
     }
     QString relative(const char *path) const { return QDir(root_).relativeFilePath(QFile::decodeName(path)); }
     QString pathOf(int fd) const
@@ -367,7 +364,7 @@ private Q_SLOTS:
         expected.madeToday = archiveBackupFileName(kToday);
         expected.backups.insert(expected.madeToday, expected.before);
         const qsizetype states = tryEveryCrashState(
-            folder.path(), [&] { SaveActToArchive(NumberedAct{u"d"_s}.value(), archive); }, expected);
+            folder.path(), [&] { saveActs(archive, {u"d"_s}); }, expected);
         qInfo("%lld crash states of the first act of a day", qint64(states));
     }
 
@@ -376,12 +373,11 @@ private Q_SLOTS:
         TempProgramFolder folder;
         createEmptyArchive(folder.filePath(u"QM.dbf"_s));
         DbfArchive archive(folder.path(), ArchiveBackupPlan{30, [] { return kToday; }});
-        for (const QString &id : {u"a"_s, u"b"_s, u"c"_s})
-            SaveActToArchive(NumberedAct{id}.value(), archive);
+        saveActs(archive, {u"a"_s, u"b"_s, u"c"_s});
         Expected expected{actsNamed({u"a"_s, u"b"_s, u"c"_s}), actsNamed({u"a"_s, u"b"_s, u"c"_s, u"d"_s}),
                           {{archiveBackupFileName(kToday), {}}}, {}};
         qsizetype states = tryEveryCrashState(
-            folder.path(), [&] { SaveActToArchive(NumberedAct{u"d"_s}.value(), archive); }, expected);
+            folder.path(), [&] { saveActs(archive, {u"d"_s}); }, expected);
 
         expected.before = expected.after;
         expected.after = actsNamed({u"a"_s, u"c"_s, u"d"_s});

@@ -17,12 +17,6 @@ using namespace Qt::StringLiterals;
 namespace qm::test {
 namespace {
 
-ArchiveRow withField(ArchiveRow row, QStringView field, const QVariant &value)
-{
-    row.insert(field.toString(), value);
-    return row;
-}
-
 // Runs the other copy to its end and checks that it did what it was asked.
 void otherCopy(const QStringList &arguments, const QString &reported)
 {
@@ -31,16 +25,6 @@ void otherCopy(const QStringList &arguments, const QString &reported)
     QVERIFY2(other.exitedNormally(), qPrintable(other.errorOutput()));
     QCOMPARE(lines, QStringList{reported});
 }
-
-struct OpenWindow {
-    explicit OpenWindow(ArchiveWorld &world) : window(world.context())
-    {
-        loaded = window.Form_Load();
-        window.show();
-    }
-    Form2 window;
-    bool loaded = false;
-};
 
 }  // namespace
 
