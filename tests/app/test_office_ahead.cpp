@@ -19,11 +19,8 @@
 
 #include <QFile>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -50,14 +47,10 @@ struct Program {
         : profile(work + u"/profile"_s), launches(work + u"/launches"_s), printout(work + u"/printout.pdf"_s)
     {
         const QString launcher = work + u"/soffice"_s;
-        QFile script(launcher);
-        if (!script.open(QIODevice::WriteOnly))
+        if (!writeScript(launcher, QStringLiteral("#!/bin/sh\necho $$ >> '%1'\necho \"$LC_ALL\" > '%3'\nexec '%2/soffice' \"$@\"\n")
+                                       .arg(launches, QStringLiteral(QM_LIBREOFFICE_PROGRAM_DIR), work + u"/office-language"_s)
+                                       .toLocal8Bit()))
             qFatal("cannot write the launcher");
-        script.write(QStringLiteral("#!/bin/sh\necho $$ >> '%1'\necho \"$LC_ALL\" > '%3'\nexec '%2/soffice' \"$@\"\n")
-                         .arg(launches, QStringLiteral(QM_LIBREOFFICE_PROGRAM_DIR), work + u"/office-language"_s)
-                         .toLocal8Bit());
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
         LibreOfficeOptions options;
         options.sofficePath = launcher;
@@ -79,18 +72,8 @@ struct Program {
     // Whatever the case left running goes, so the next one starts clean.
     ~Program()
     {
-        if (!QTest::qWaitFor([this] { return killedAll(); }, kOfficeDeadlineMs))
+        if (!QTest::qWaitFor([this] { return killedAllOffices(profile); }, kOfficeDeadlineMs))
             qWarning("office processes on %s did not end", qPrintable(profile));
-    }
-
-    // Kills every office process on the profile; true once there were none. A
-    // process may start another meanwhile, so callers repeat until it is true.
-    bool killedAll() const
-    {
-        const QList<qint64> found = officeProcesses(profile);
-        for (const qint64 pid : found)
-            ::kill(pid_t(pid), SIGKILL);
-        return found.isEmpty();
     }
 
     // The window on screen, with the act typed; the office is then started ahead.
@@ -105,6 +88,25 @@ struct Program {
         return window;
     }
 
+    // The window shown once it has started its office, and, if asked, once that
+    // answers; null when either failed.
+    std::unique_ptr<Form1> showOnceTheOfficeIsAhead(bool untilItAnswers)
+    {
+        auto window = show();
+        if (window)
+            waitForTheOfficeAhead(untilItAnswers);
+        if (QTest::currentTestFailed())
+            window.reset();
+        return window;
+    }
+
+    void waitForTheOfficeAhead(bool untilItAnswers) const
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(launched().size(), 1, kOfficeDeadlineMs);
+        if (untilItAnswers)
+            QTRY_VERIFY_WITH_TIMEOUT(officeAnswers(), kOfficeDeadlineMs);
+    }
+
     // Launcher process ids, one per office started.
     QList<qint64> launched() const
     {
@@ -117,35 +119,13 @@ struct Program {
         return pids;
     }
 
-    // The pipe of the office started ahead, once it answers there.
-    QString answeringPipe() const
-    {
-        static const QRegularExpression pipe(u"pipe,name=([^;]+);"_s);
-        for (const qint64 pid : officeProcesses(profile)) {
-            QFile commandLine(u"/proc/%1/cmdline"_s.arg(pid));
-            if (!commandLine.open(QIODevice::ReadOnly))
-                continue;
-            const QRegularExpressionMatch match = pipe.match(QString::fromLocal8Bit(commandLine.readAll()));
-            if (match.hasMatch() && calc::connectIfAnswering(match.captured(1)))
-                return match.captured(1);
-        }
-        return {};
-    }
-
-    bool officeAnswers() const { return !answeringPipe().isEmpty(); }
+    bool officeAnswers() const { return !answeringPipe(profile).isEmpty(); }
 
     bool isRunning(qint64 pid) const { return officeProcesses(profile).contains(pid); }
 
     bool pdfHasTheAct() const { return QFile::exists(printout) && pdfText(printout).contains(kOrganisation); }
 
-    QStringList retryQuestions() const
-    {
-        QStringList questions;
-        for (const MessageRequest &message : prompts.messages)
-            if (message.text.endsWith(u"\r\nПовторить ?"_s))
-                questions << message.text;
-        return questions;
-    }
+    QStringList retryQuestions() const { return qm::test::retryQuestions(prompts.messages); }
 
     QString profile;
     QString launches;
@@ -157,14 +137,6 @@ struct Program {
     DbfArchive archive{folder.path()};
     MainWindowServices services;
 };
-
-// Waits until the window has started its office, and, if asked, until it answers.
-void waitForTheOfficeAhead(const Program &program, bool untilItAnswers)
-{
-    QTRY_COMPARE_WITH_TIMEOUT(program.launched().size(), 1, kOfficeDeadlineMs);
-    if (untilItAnswers)
-        QTRY_VERIFY_WITH_TIMEOUT(program.officeAnswers(), kOfficeDeadlineMs);
-}
 
 void click(const Form1 &window, const char *button)
 {
@@ -183,10 +155,8 @@ private Q_SLOTS:
     void firstPrintUsesTheOfficeStartedAhead()
     {
         Program program(work_->path());
-        const auto window = program.show();
+        const auto window = program.showOnceTheOfficeIsAhead(true);
         QVERIFY(window);
-        QTRY_COMPARE_WITH_TIMEOUT(program.launched().size(), 1, kOfficeDeadlineMs);
-        QTRY_VERIFY_WITH_TIMEOUT(program.officeAnswers(), kOfficeDeadlineMs);
 
         program.prompts.answer(PromptAnswer::Yes);   // print
         click(*window, "bCreateAct");
@@ -224,11 +194,8 @@ private Q_SLOTS:
     {
         QFETCH(bool, waitUntilItAnswers);
         Program program(work_->path());
-        const auto window = program.show();
+        const auto window = program.showOnceTheOfficeIsAhead(waitUntilItAnswers);
         QVERIFY(window);
-        waitForTheOfficeAhead(program, waitUntilItAnswers);
-        if (QTest::currentTestFailed())
-            return;
         const qint64 office = program.launched().constFirst();
 
         click(*window, "bExit");
@@ -245,11 +212,8 @@ private Q_SLOTS:
     {
         Program program(work_->path());
         program.folder.writeFile(u"Quillmarch.xls"_s, templateWithProtectedActSheet());
-        const auto window = program.show();
+        const auto window = program.showOnceTheOfficeIsAhead(true);
         QVERIFY(window);
-        waitForTheOfficeAhead(program, true);
-        if (QTest::currentTestFailed())
-            return;
         const qint64 office = program.launched().constFirst();
 
         program.prompts.answer(PromptAnswer::No);   // do not repeat the fill
@@ -257,7 +221,7 @@ private Q_SLOTS:
 
         QCOMPARE(program.retryQuestions().size(), 1);
         QVERIFY2(program.retryQuestions()[0].startsWith(u"1004 : "_s), qPrintable(program.retryQuestions()[0]));
-        QCOMPARE(documentsIn(program.answeringPipe()), 0);
+        QCOMPARE(documentsIn(answeringPipe(program.profile)), 0);
         QCOMPARE(CountArchiveRecords(program.archive), 0);
 
         click(*window, "bExit");
@@ -271,12 +235,9 @@ private Q_SLOTS:
     {
         QFETCH(bool, waitUntilItAnswers);
         Program program(work_->path());
-        const auto window = program.show();
+        const auto window = program.showOnceTheOfficeIsAhead(waitUntilItAnswers);
         QVERIFY(window);
-        waitForTheOfficeAhead(program, waitUntilItAnswers);
-        if (QTest::currentTestFailed())
-            return;
-        QTRY_VERIFY_WITH_TIMEOUT(program.killedAll(), kOfficeDeadlineMs);
+        QTRY_VERIFY_WITH_TIMEOUT(killedAllOffices(program.profile), kOfficeDeadlineMs);
 
         program.prompts.answer(PromptAnswer::Yes);   // print
         click(*window, "bCreateAct");

@@ -22,7 +22,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -102,17 +101,13 @@ int runProgram(const QString &work, QString scenario)
 
 // One run of the program in a child process, on a work folder of its own.
 struct Child {
-    Child(const QString &workFolder, const QString &scenario, bool failingTemplate) : work(workFolder)
+    // A scenario "early…" runs on a template whose first cell is refused.
+    Child(const QString &workFolder, const QString &scenario) : work(workFolder)
     {
-        const QString launcher = work + u"/soffice"_s;
-        QFile script(launcher);
-        if (!script.open(QIODevice::WriteOnly))
+        if (!writeScript(work + u"/soffice"_s, QStringLiteral("#!/bin/sh\necho $$ >> '%1/launches'\nexec '%2/soffice' \"$@\"\n")
+                                                 .arg(work, QStringLiteral(QM_LIBREOFFICE_PROGRAM_DIR))
+                                                 .toLocal8Bit()))
             qFatal("cannot write the launcher");
-        script.write(QStringLiteral("#!/bin/sh\necho $$ >> '%1/launches'\nexec '%2/soffice' \"$@\"\n")
-                         .arg(work, QStringLiteral(QM_LIBREOFFICE_PROGRAM_DIR))
-                         .toLocal8Bit());
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
         const QString folder = programFolderIn(work);
         QDir().mkpath(folder);
@@ -120,8 +115,7 @@ struct Child {
         if (settings.open(QIODevice::WriteOnly))
             settings.write(sampleSettings(1).toLatin1());
         createEmptyArchive(folder + u"/QM.dbf"_s);
-        if (failingTemplate) {
-            // The act's sheet protected: the workbook is made, the first cell refused.
+        if (scenario.startsWith(u"early"_s)) {
             QFile copy(folder + u"/Quillmarch.xls"_s);
             if (copy.open(QIODevice::WriteOnly))
                 copy.write(templateWithProtectedActSheet());
@@ -139,13 +133,7 @@ struct Child {
             process.waitForFinished(kDeadlineMs);
         }
         // Whatever the case left running goes, so the next one starts clean.
-        const bool cleared = QTest::qWaitFor([this] {
-            const QList<qint64> found = officeProcesses(profileIn(work));
-            for (const qint64 pid : found)
-                ::kill(pid_t(pid), SIGKILL);
-            return found.isEmpty();
-        }, kDeadlineMs);
-        if (!cleared)
+        if (!QTest::qWaitFor([this] { return killedAllOffices(profileIn(work)); }, kDeadlineMs))
             qWarning("office processes on %s did not end", qPrintable(profileIn(work)));
     }
 
@@ -164,20 +152,7 @@ struct Child {
 
     bool launchedAnOffice() const { return QFileInfo::exists(work + u"/launches"_s); }
 
-    // The pipe the office on the profile listens on, once it answers there.
-    QString answeringPipe() const
-    {
-        static const QRegularExpression pipe(u"pipe,name=([^;]+);"_s);
-        for (const qint64 pid : officeProcesses(profileIn(work))) {
-            QFile commandLine(u"/proc/%1/cmdline"_s.arg(pid));
-            if (!commandLine.open(QIODevice::ReadOnly))
-                continue;
-            const QRegularExpressionMatch match = pipe.match(QString::fromLocal8Bit(commandLine.readAll()));
-            if (match.hasMatch() && calc::connectIfAnswering(match.captured(1)))
-                return match.captured(1);
-        }
-        return {};
-    }
+    QString answeringPipe() const { return qm::test::answeringPipe(profileIn(work)); }
 
     bool officeRunning() const { return !officeProcesses(profileIn(work)).isEmpty(); }
     // The watchdogs: the built program run with an office's pipe name.
@@ -206,28 +181,37 @@ private Q_SLOTS:
     void init() { QVERIFY(work_.emplace().isValid()); }
     void cleanup() { work_.reset(); }
 
-    void killedOutrightLeavesNoOfficeHoldingNothing_data()
+    // Killed outright, only the watchdog can end the office; a termination
+    // signal to a program run without one ("-bare"), only the program itself.
+    void endedProgramLeavesNoOfficeHoldingNothing_data()
     {
-        QTest::addColumn<QString>("moment");
-        QTest::newRow("while the office starts") << u"starts"_s;
-        QTest::newRow("once it answers") << u"answers"_s;
-        QTest::newRow("after a print ended early") << u"early"_s;
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("untilItAnswers");
+        QTest::newRow("killed while the office starts") << u"wait"_s << int(SIGKILL) << false;
+        QTest::newRow("killed once it answers") << u"wait"_s << int(SIGKILL) << true;
+        QTest::newRow("killed after a print ended early") << u"early"_s << int(SIGKILL) << false;
+        QTest::newRow("SIGTERM once the office answers") << u"wait-bare"_s << int(SIGTERM) << true;
+        QTest::newRow("SIGHUP after a print ended early") << u"early-bare"_s << int(SIGHUP) << true;
     }
 
-    void killedOutrightLeavesNoOfficeHoldingNothing()
+    void endedProgramLeavesNoOfficeHoldingNothing()
     {
-        QFETCH(QString, moment);
-        Child child(work_->path(), moment == u"early"_s ? u"early"_s : u"wait"_s, moment == u"early"_s);
-        if (moment == u"early"_s)
+        QFETCH(QString, scenario);
+        QFETCH(int, signal);
+        QFETCH(bool, untilItAnswers);
+        Child child(work_->path(), scenario);
+        if (scenario.startsWith(u"early"_s))
             QVERIFY(child.saw("ended early"));
         else
             QTRY_VERIFY_WITH_TIMEOUT(child.launchedAnOffice(), kDeadlineMs);
-        if (moment == u"answers"_s)
+        if (untilItAnswers)
             QTRY_VERIFY_WITH_TIMEOUT(!child.answeringPipe().isEmpty(), kDeadlineMs);
         QVERIFY(child.officeRunning());
 
-        child.process.kill();
+        ::kill(pid_t(child.process.processId()), signal);
         QVERIFY(child.ended());
+        QCOMPARE(child.process.exitStatus(), QProcess::CrashExit);
 
         QTRY_VERIFY_WITH_TIMEOUT(!child.officeRunning(), kDeadlineMs);
     }
@@ -244,7 +228,7 @@ private Q_SLOTS:
     void shownActOutlivesTheProgram()
     {
         QFETCH(int, signal);
-        Child child(work_->path(), u"act"_s, false);
+        Child child(work_->path(), u"act"_s);
         QVERIFY(child.saw("act shown"));
         const QString pipe = child.answeringPipe();
         QVERIFY(!pipe.isEmpty());
@@ -255,31 +239,6 @@ private Q_SLOTS:
 
         QVERIFY(child.officeRunning());
         QCOMPARE(documentsIn(pipe), 1);
-    }
-
-    // Run without the watchdog: the program itself ends its office first.
-    void terminationSignalEndsTheOfficeThenTheProgram_data()
-    {
-        QTest::addColumn<int>("signal");
-        QTest::addColumn<QString>("scenario");
-        QTest::newRow("SIGTERM once the office answers") << int(SIGTERM) << u"wait-bare"_s;
-        QTest::newRow("SIGHUP after a print ended early") << int(SIGHUP) << u"early-bare"_s;
-    }
-
-    void terminationSignalEndsTheOfficeThenTheProgram()
-    {
-        QFETCH(int, signal);
-        QFETCH(QString, scenario);
-        Child child(work_->path(), scenario, scenario.startsWith(u"early"_s));
-        if (scenario.startsWith(u"early"_s))
-            QVERIFY(child.saw("ended early"));
-        QTRY_VERIFY_WITH_TIMEOUT(!child.answeringPipe().isEmpty(), kDeadlineMs);
-
-        ::kill(pid_t(child.process.processId()), signal);
-        QVERIFY(child.ended());
-        QCOMPARE(child.process.exitStatus(), QProcess::CrashExit);
-
-        QTRY_VERIFY_WITH_TIMEOUT(!child.officeRunning(), kDeadlineMs);
     }
 
     // The program only connected to the office the user had running: neither
@@ -304,7 +263,7 @@ private Q_SLOTS:
             QString(), &users));
         QTRY_VERIFY_WITH_TIMEOUT(calc::connectIfAnswering(usersPipe).has_value(), kDeadlineMs);
 
-        Child child(work_->path(), scenario, true);
+        Child child(work_->path(), scenario);
         QVERIFY(child.saw("ended early"));
         if (scenario == u"early"_s)
             child.process.kill();

@@ -34,8 +34,6 @@
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 
-#include <csignal>
-
 using namespace Qt::StringLiterals;
 
 namespace qm::test {
@@ -49,12 +47,6 @@ constexpr int kCellsBeforeKill = 10;
 
 // Waits for the office only bound a hang; how fast it goes never decides a case.
 constexpr int kHangDeadlineMs = 60000;
-
-void killOffices(const QString &marker)
-{
-    for (const qint64 pid : officeProcesses(marker))
-        ::kill(pid_t(pid), SIGKILL);
-}
 
 // For each workbook of the office that holds an act for this organisation,
 // whether it is on screen.
@@ -98,22 +90,14 @@ private Q_SLOTS:
         // The start deadline stays the program's own: on a busy machine a shorter
         // one turns a slow start of the working office into a failure too.
         options.sofficePath = work_.filePath(u"quitting-soffice"_s);
-        QFile quitting(options.sofficePath);
-        QVERIFY(quitting.open(QIODevice::WriteOnly));
-        quitting.write("#!/bin/sh\nexit 1\n");
-        quitting.close();
-        QVERIFY(quitting.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(writeScript(options.sofficePath, "#!/bin/sh\nexit 1\n"));
         quitting_ = makeLibreOfficeCalc(options);
 
         // An office killed while it starts: it runs a moment, then is gone. The
         // deadline is far beyond the test's own: only noticing its end can
         // report it in time.
         options.sofficePath = work_.filePath(u"dying-soffice"_s);
-        QFile dying(options.sofficePath);
-        QVERIFY(dying.open(QIODevice::WriteOnly));
-        dying.write("#!/bin/sh\nsleep 1\nkill -9 $$\n");
-        dying.close();
-        QVERIFY(dying.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(writeScript(options.sofficePath, "#!/bin/sh\nsleep 1\nkill -9 $$\n"));
         options.startTimeoutSeconds = 3600;
         dying_ = makeLibreOfficeCalc(options);
     }
@@ -162,8 +146,8 @@ private Q_SLOTS:
 
         clickPrint(*window);
 
-        QCOMPARE(retryQuestions(program.prompts).size(), 1);
-        const QString question = retryQuestions(program.prompts)[0];
+        QCOMPARE(retryQuestions(program.prompts.messages).size(), 1);
+        const QString question = retryQuestions(program.prompts.messages)[0];
         QVERIFY2(question.startsWith(u"429 : "_s), qPrintable(question));
         QVERIFY2(question.contains(u"LibreOffice"_s), qPrintable(question));
         if (office != u"missing"_s)
@@ -180,8 +164,7 @@ private Q_SLOTS:
         office_.afterCellWritten = [&](int written) {
             if (!killed && written == kCellsBeforeKill) {
                 killed = true;
-                killOffices(profileDir());
-                QTRY_VERIFY_WITH_TIMEOUT(officeProcesses(profileDir()).isEmpty(), kHangDeadlineMs);
+                QTRY_VERIFY_WITH_TIMEOUT(killedAllOffices(profileDir()), kHangDeadlineMs);
             }
         };
         Program program(office_);
@@ -195,8 +178,8 @@ private Q_SLOTS:
         office_.afterCellWritten = nullptr;
 
         QVERIFY(killed);
-        QCOMPARE(retryQuestions(program.prompts).size(), 1);
-        const QString question = retryQuestions(program.prompts)[0];
+        QCOMPARE(retryQuestions(program.prompts.messages).size(), 1);
+        const QString question = retryQuestions(program.prompts.messages)[0];
         // Russian only: the bridge's own English words are in the log, not on screen.
         static const QRegularExpression said(u"^462 : LibreOffice больше не отвечает \\(операция: [^)]+\\)\r\nПовторить \\?$"_s);
         QVERIFY2(said.match(question).hasMatch(), qPrintable(question));
@@ -236,7 +219,7 @@ private Q_SLOTS:
         office_.afterCellWritten = nullptr;
 
         QVERIFY(failed);
-        QCOMPARE(retryQuestions(program.prompts).size(), 1);
+        QCOMPARE(retryQuestions(program.prompts.messages).size(), 1);
         QCOMPARE(office_.started.size(), startedBefore + 1);
         QCOMPARE(actWorkbooksShown(office_.started.back()->connection(), organisation), (QList<bool>{true, true}));
         QCOMPARE(CountArchiveRecords(program.archive), 1);
@@ -274,15 +257,6 @@ private:
         DbfArchive archive{folder.path()};
         MainWindowServices services;
     };
-
-    static QStringList retryQuestions(const ScriptedPrompts &prompts)
-    {
-        QStringList questions;
-        for (const MessageRequest &message : prompts.messages)
-            if (message.text.endsWith(u"\r\nПовторить ?"_s))
-                questions << message.text;
-        return questions;
-    }
 
     static void clickPrint(const Form1 &window)
     {

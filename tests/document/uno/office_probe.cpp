@@ -18,6 +18,7 @@
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
+#include <csignal>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -88,6 +89,28 @@ QList<qint64> officeProcesses(const QString &commandLineMarker)
     return found;
 }
 
+bool killedAllOffices(const QString &commandLineMarker)
+{
+    const QList<qint64> found = officeProcesses(commandLineMarker);
+    for (const qint64 pid : found)
+        ::kill(pid_t(pid), SIGKILL);
+    return found.isEmpty();
+}
+
+QString answeringPipe(const QString &commandLineMarker)
+{
+    static const QRegularExpression pipe(u"pipe,name=([^;]+);"_s);
+    for (const qint64 pid : officeProcesses(commandLineMarker)) {
+        QFile commandLine(u"/proc/%1/cmdline"_s.arg(pid));
+        if (!commandLine.open(QIODevice::ReadOnly))
+            continue;
+        const QRegularExpressionMatch match = pipe.match(QString::fromLocal8Bit(commandLine.readAll()));
+        if (match.hasMatch() && calc::connectIfAnswering(match.captured(1)))
+            return match.captured(1);
+    }
+    return {};
+}
+
 void terminateOffice(const calc::OfficeConnection &office)
 {
     office.desktop->terminate();
@@ -138,6 +161,22 @@ QByteArray fileSha256(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error("cannot read " + path.toStdString());
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+bool writeScript(const QString &path, const QByteArray &script)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(script) == script.size() && file.flush()
+        && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+QStringList retryQuestions(const QList<MessageRequest> &messages)
+{
+    QStringList questions;
+    for (const MessageRequest &message : messages)
+        if (message.text.endsWith(u"\r\nПовторить ?"_s))
+            questions << message.text;
+    return questions;
 }
 
 }  // namespace qm::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/prompts.h"
 #include "document/uno/office_launch.h"
 
 #include <QByteArray>
@@ -27,6 +28,11 @@ void convertDocument(const calc::OfficeConnection &office, const QString &from, 
 
 // Ids of the office processes started with this text on their command line.
 QList<qint64> officeProcesses(const QString &commandLineMarker);
+// Kills every office process with the marker; true once there were none. A
+// process may start another meanwhile, so callers repeat until it is true.
+bool killedAllOffices(const QString &commandLineMarker);
+// The pipe an office with the marker listens on, once it answers there.
+QString answeringPipe(const QString &commandLineMarker);
 // Ends the office for good; only the test fixture may do this.
 void terminateOffice(const calc::OfficeConnection &office);
 
@@ -41,5 +47,10 @@ int pdfPageCount(const QString &pdfPath);
 // "595.276 x 841.89 pts (A4)"
 QString pdfPageSize(const QString &pdfPath);
 QByteArray fileSha256(const QString &path);
+
+// Writes a shell script runnable by its owner, in place of soffice.
+bool writeScript(const QString &path, const QByteArray &script);
+// The "... Повторить ?" questions among the messages shown.
+QStringList retryQuestions(const QList<MessageRequest> &messages);
 
 }  // namespace qm::test
