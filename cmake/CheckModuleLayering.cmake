@@ -1,32 +1,26 @@
 # Fails when a module includes a header of a module above it. The modules form
-# layers: app on top; document, archive commands and input in the middle; the
-# archive store, settings and common below. Run by CTest:
+# layers: app on top; document and input in the middle; the archive, settings
+# and common below. Run by CTest:
 #   cmake -DSOURCE_DIR=<project>/src -P CheckModuleLayering.cmake
 
 # module folder (relative to src) ; the folders its sources may include from
 set(allowed_common "common")
 set(allowed_settings "common;settings")
 set(allowed_archive "common;archive")
-set(allowed_archive_commands "common;archive;archive/commands")
 set(allowed_input "common;input")
-set(allowed_document "common;archive;archive/commands;document")
+set(allowed_document "common;document")
 
 set(violations "")
-foreach(module common settings archive archive/commands input document)
-  string(REPLACE "/" "_" key "${module}")
+foreach(module common settings archive input document)
   file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/${module}/*.h" "${SOURCE_DIR}/${module}/*.cpp")
   foreach(source IN LISTS sources)
-    # archive/commands is a module of its own, checked on its own.
-    if(module STREQUAL "archive" AND source MATCHES "^archive/commands/")
-      continue()
-    endif()
     file(STRINGS "${SOURCE_DIR}/${source}" includes REGEX "^#include \"[a-z_]+/")
     foreach(line IN LISTS includes)
       string(REGEX REPLACE "^#include \"(.*)/[^/]*\".*$" "\\1" folder "${line}")
-      # A folder below an allowed module's folder belongs to it, except archive/commands.
+      # A folder below an allowed module's folder belongs to it.
       set(ok FALSE)
-      foreach(allowed IN LISTS allowed_${key})
-        if(folder STREQUAL allowed OR (folder MATCHES "^${allowed}/" AND NOT folder STREQUAL "archive/commands"))
+      foreach(allowed IN LISTS allowed_${module})
+        if(folder STREQUAL allowed OR folder MATCHES "^${allowed}/")
           set(ok TRUE)
         endif()
       endforeach()

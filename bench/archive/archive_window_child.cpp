@@ -11,8 +11,8 @@
 //   qm_bench_archive_window_child <program folder>
 
 #include "app/desktop_platform.h"
+#include "app/prompts/qt_prompts.h"
 #include "app/startup.h"
-#include "common/qt_prompts.h"
 #include "support/bench_timing.h"
 
 #include <QAbstractItemView>

@@ -8,21 +8,17 @@
 //   qm_bench_archive [--with-million] [--runs N]
 
 #include "archive/archive_backup.h"
-#include "archive/archive_table.h"
-#include "archive/commands/act_window.h"
 #include "archive/archive_snapshot.h"
-#include "archive/commands/archive_window_context.h"
-#include "archive/commands/delete_selected_record.h"
-#include "archive/commands/fill_archive_list.h"
-#include "archive/commands/recall_archived_act.h"
-#include "archive/commands/recalled_act.h"
+#include "archive/archive_table.h"
 #include "archive/dbf_archive.h"
+#include "archive/delete_selected_record.h"
+#include "archive/fill_archive_list.h"
+#include "archive/recall_archived_act.h"
 #include "common/failure.h"
 #include "support/bench_archive_file.h"
 #include "support/bench_timing.h"
-#include "support/scripted_prompts.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -57,14 +53,6 @@ void runOgrinfo(const QString &program, const QStringList &arguments)
         throw std::runtime_error("ogrinfo failed: " + arguments.join(u' ').toStdString());
 }
 
-// The main window as the commands reach it; what they hand over is dropped.
-class DiscardingActWindow final : public qm::ActWindow {
-public:
-    void showRecordCount(qint64) override {}
-    void showArchivedTexts(const qm::ArchivedActTexts &) override {}
-    void showRecalledAct(const qm::RecalledAct &) override {}
-};
-
 SizeResult measure(const QString &folder, int size, int runs, const QString &ogrinfo)
 {
     SizeResult result;
@@ -74,18 +62,15 @@ SizeResult measure(const QString &folder, int size, int runs, const QString &ogr
     const QString path = archive.filePath();
     result.fileMiB = double(QFileInfo(path).size()) / (1 << 20);
 
-    DiscardingActWindow window;
-    qm::test::ScriptedPrompts prompts;
-    const qm::ArchiveWindowContext context{&window, &prompts, &archive, nullptr, folder};
     std::unique_ptr<qm::ArchiveSnapshot> lines;
 
     result.count = qm::bench::timeRuns(runs, [&] {
         if (qm::CountArchiveRecords(archive) != size)
             throw std::runtime_error("the count disagrees with the archive built");
     });
-    result.listFill = qm::bench::timeRuns(runs, [&] { lines = qm::FillArchiveList(context); },
+    result.listFill = qm::bench::timeRuns(runs, [&] { lines = qm::FillArchiveList(archive).lines; },
                                           [&] { lines.reset(); });
-    lines = qm::FillArchiveList(context);
+    lines = qm::FillArchiveList(archive).lines;
     qm::RecalledAct recalled;
     result.recall = qm::bench::timeRuns(runs, [&] {
         recalled = qm::RecallArchivedAct(archive, lines->listed(size - 1)).value_or(qm::RecalledAct());
@@ -98,12 +83,12 @@ SizeResult measure(const QString &folder, int size, int runs, const QString &ogr
     result.remove = qm::bench::timeRuns(
         runs,
         [&] {
-            if (qm::DeleteSelectedRecord(context, lines->listed(size - 1)) != qm::DeletionOutcome::Deleted)
+            if (qm::DeleteSelectedRecord(archive, lines->listed(size - 1)).outcome != qm::DeletionOutcome::Deleted)
                 throw std::runtime_error("the deletion found the archive changed");
         },
         [&] {
             qm::bench::saveTypicalAct(archive, size);
-            lines = qm::FillArchiveList(context);
+            lines = qm::FillArchiveList(archive).lines;
         });
     lines.reset();
 
@@ -188,7 +173,7 @@ void printTables(const std::vector<SizeResult> &results, bool withOgrinfo, int r
 
 int main(int argc, char *argv[])
 {
-    QApplication application(argc, argv);
+    QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     const bool withMillion = arguments.contains(u"--with-million"_s);
     const int runs = qm::bench::runsArgument(7);

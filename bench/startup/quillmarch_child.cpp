@@ -4,8 +4,8 @@
 // profile in the program folder, and is ended when the process ends.
 
 #include "app/desktop_platform.h"
+#include "app/prompts/qt_prompts.h"
 #include "app/startup.h"
-#include "common/qt_prompts.h"
 #include "startup/first_paint_report.h"
 #include "support/bench_timing.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/form1.h"
+#include "app/main_window/form1.h"
 #include "document/uno/libreoffice_calc.h"
 
 #include <memory>

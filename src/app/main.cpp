@@ -1,11 +1,11 @@
 #include "app/command_line.h"
 #include "app/desktop_platform.h"
 #include "app/program_folder.h"
+#include "app/program_identity.h"
+#include "app/prompts/qt_prompts.h"
 #include "app/russian_translations.h"
 #include "app/startup.h"
 #include "app/termination_signals.h"
-#include "common/qt_prompts.h"
-#include "app/program_identity.h"
 #include "document/uno/office_watchdog.h"
 
 #include <QApplication>

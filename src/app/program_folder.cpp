@@ -1,8 +1,8 @@
 #include "app/program_folder.h"
 
+#include "app/prompts/guarded_command.h"
 #include "archive/archive_backup.h"
 #include "common/failure.h"
-#include "common/guarded_command.h"
 #include "common/program_log.h"
 #include "common/system_error_text.h"
 

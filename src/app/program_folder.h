@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/prompts.h"
+#include "app/prompts/prompts.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,12 +1,12 @@
 #include "app/restore_offer.h"
 
+#include "app/prompts/guarded_command.h"
+#include "app/prompts/prompts.h"
 #include "archive/archive_restore.h"
 #include "archive/dbf_archive.h"
 #include "archive/dbf_file.h"
 #include "common/failure.h"
-#include "common/guarded_command.h"
 #include "common/program_log.h"
-#include "common/prompts.h"
 
 #include <QDateTime>
 #include <QDir>

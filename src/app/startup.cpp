@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
+#include "app/prompts/guarded_command.h"
 #include "app/restore_offer.h"
-#include "common/guarded_command.h"
 #include "common/program_log.h"
 
 namespace qm {

@@ -5,7 +5,7 @@
 #include "archive/file_calls.h"
 #include "archive/file_lock.h"
 #include "archive/os_failure.h"
-#include "common/guarded_command.h"
+#include "common/failure.h"
 
 #include <QDir>
 #include <QFile>

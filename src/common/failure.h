@@ -52,4 +52,7 @@ private:
     QByteArray utf8_;
 };
 
+// Turns any exception in flight into a Failure (bad_alloc becomes "out of memory").
+Failure toFailure(std::exception_ptr error);
+
 }  // namespace qm

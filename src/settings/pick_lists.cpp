@@ -4,8 +4,6 @@
 #include "settings/settings_failures.h"
 #include "settings/settings_keys.h"
 
-#include <QComboBox>
-
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -13,22 +11,14 @@ using namespace Qt::StringLiterals;
 namespace qm {
 namespace {
 
-void replaceItems(QComboBox *list, const QStringList &items)
-{
-    list->clear();
-    list->addItems(items);
-    // A combo box selects the first item put into it when empty; the act
-    // must start with no choice made.
-    list->setCurrentIndex(-1);
-}
-
-void loadNumberedList(const QString &iniPath, const QString &section, const QString &prefix, QComboBox *list)
+PickList loadNumberedList(const QString &iniPath, const QString &section, const QString &prefix)
 {
     // Parsed once per load: a long list would otherwise read the file once per key.
     const IniFile ini = IniFile::load(iniPath);
     constexpr int lastNumber = std::numeric_limits<qint16>::max();
 
-    QStringList items;
+    PickList list;
+    QStringList &items = list.items;
     int number = 1;
     for (; number <= lastNumber; ++number) {
         const QString item = ini.value(section, prefix + QString::number(number), QString());
@@ -36,25 +26,24 @@ void loadNumberedList(const QString &iniPath, const QString &section, const QStr
             break;
         items.append(item);
     }
-    replaceItems(list, items);
-
     if (number > lastNumber) {
         const QString key = prefix + QString::number(lastNumber);
-        throw settings::overflow(iniPath, section, key, items.constLast(),
-                                 u"Список не может содержать больше %1 элементов."_s.arg(lastNumber));
+        list.overflow = settings::overflow(iniPath, section, key, items.constLast(),
+                                         u"Список не может содержать больше %1 элементов."_s.arg(lastNumber));
     }
+    return list;
 }
 
 }  // namespace
 
-void LoadTechnicians(const QString &iniPath, QComboBox *list)
+PickList LoadTechnicians(const QString &iniPath)
 {
-    loadNumberedList(iniPath, settings::techniciansSection(), settings::technicianKeyPrefix(), list);
+    return loadNumberedList(iniPath, settings::techniciansSection(), settings::technicianKeyPrefix());
 }
 
-void LoadKkmModels(const QString &iniPath, QComboBox *list)
+PickList LoadKkmModels(const QString &iniPath)
 {
-    loadNumberedList(iniPath, settings::kkmModelsSection(), settings::kkmModelKeyPrefix(), list);
+    return loadNumberedList(iniPath, settings::kkmModelsSection(), settings::kkmModelKeyPrefix());
 }
 
 QStringList operationTypeTexts()
@@ -70,9 +59,9 @@ QStringList operationTypeTexts()
     };
 }
 
-void LoadOperationTypes(QComboBox *list)
+PickList LoadOperationTypes()
 {
-    replaceItems(list, operationTypeTexts());
+    return PickList{operationTypeTexts(), std::nullopt};
 }
 
 }  // namespace qm

@@ -4,7 +4,7 @@
 // the program started and which process leads each.
 
 #include "../document/uno/office_probe.h"
-#include "app/form1.h"
+#include "app/main_window/form1.h"
 #include "app/startup.h"
 #include "archive/archive_table.h"
 #include "archive/dbf_archive.h"

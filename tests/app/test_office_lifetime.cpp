@@ -5,7 +5,7 @@
 // shown, and an office the user had running, stay.
 
 #include "../document/uno/office_probe.h"
-#include "app/form1.h"
+#include "app/main_window/form1.h"
 #include "app/startup.h"
 #include "app/termination_signals.h"
 #include "archive/dbf_archive.h"

@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "app/main_window/form1.h"
 #include "app/russian_translations.h"
 #include "app/startup.h"
 #include "archive/dbf_archive.h"

@@ -5,7 +5,6 @@
 #include "common/windows1251.h"
 #include "support/temp_program_folder.h"
 
-#include <QComboBox>
 #include <QFile>
 #include <QTest>
 
@@ -49,15 +48,13 @@ void ShippedSettingsTest::givesEveryValue()
     QCOMPARE(qm::readPrintCopies(path), qint16(2));
     QCOMPARE(qm::readNullKeyCode(path), qint16(127));
 
-    QComboBox mechanics;
-    qm::LoadTechnicians(path, &mechanics);
-    QVERIFY(mechanics.count() >= 4);
-    QCOMPARE(mechanics.itemText(0), u"Иванов И.И."_s);
+    const qm::PickList mechanics = qm::LoadTechnicians(path);
+    QVERIFY(mechanics.items.size() >= 4);
+    QCOMPARE(mechanics.items.at(0), u"Иванов И.И."_s);
 
-    QComboBox models;
-    qm::LoadKkmModels(path, &models);
-    QVERIFY(models.count() >= 4);
-    QCOMPARE(models.itemText(0), u"ЭЛВЕС-МИКРО-К"_s);
+    const qm::PickList models = qm::LoadKkmModels(path);
+    QVERIFY(models.items.size() >= 4);
+    QCOMPARE(models.items.at(0), u"ЭЛВЕС-МИКРО-К"_s);
 }
 
 QTEST_MAIN(ShippedSettingsTest)

@@ -36,4 +36,13 @@ bool ScriptedPrompts::openDocument(const QString &path)
     return viewerStarts;
 }
 
+QStringList retryQuestions(const QList<MessageRequest> &messages)
+{
+    QStringList questions;
+    for (const MessageRequest &message : messages)
+        if (message.text.endsWith(u"\r\nПовторить ?"_s))
+            questions << message.text;
+    return questions;
+}
+
 }  // namespace qm::test

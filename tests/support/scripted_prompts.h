@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/prompts.h"
+#include "app/prompts/prompts.h"
 
 #include <QList>
 #include <QStringList>
@@ -41,5 +41,8 @@ private:
     std::deque<PromptAnswer> answers_;
     std::deque<QString> files_;
 };
+
+// The "... Повторить ?" questions among the messages shown.
+QStringList retryQuestions(const QList<MessageRequest> &messages);
 
 }  // namespace qm::test

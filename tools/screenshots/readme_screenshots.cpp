@@ -5,10 +5,10 @@
 // Usage: qm_readme_screenshots <program-folder> <output-folder> <office-profile>
 
 #include "app/desktop_platform.h"
+#include "app/prompts/prompts.h"
 #include "app/startup.h"
-#include "archive/commands/save_act.h"
 #include "archive/archive_table.h"
-#include "common/prompts.h"
+#include "archive/save_act.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,9 +3,9 @@
 
 #include "archive_test_fixture.h"
 
-#include "app/form1.h"
+#include "app/main_window/form1.h"
 #include "app/startup.h"
-#include "archive/commands/form2.h"
+#include "app/archive_window/form2.h"
 #include "support/fake_keyboard_layout.h"
 
 #include <QApplication>

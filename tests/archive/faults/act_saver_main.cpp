@@ -28,13 +28,13 @@
 //
 // Lines go out with one write() each, so a kill never leaves half a line.
 
-#include "archive/commands/save_act.h"
+#include "archive/save_act.h"
 #include "archive/dbf_archive.h"
 #include "archive_contents.h"
 #include "archive_test_helpers.h"
 #include "common/failure.h"
-#include "common/prompts.h"
-#include "document/print_command.h"
+#include "app/prompts/prompts.h"
+#include "app/commands/print_command.h"
 #include "numbered_act.h"
 #include "recording_spreadsheet.h"
 
@@ -163,10 +163,8 @@ int printOnce(const QString &folder, const QString &id)
     writeLine(u"ready"_s);
     if (readLine() != u"go"_s)
         return 5;
-    qint64 shownCount = 0;
-    qm::PrintCommandWindow window{[&act] { return act; }, [&shownCount](qint64 count) { shownCount = count; }};
-    qm::PrintCommand(std::move(window), values, prompts, spreadsheet, archive).run();
-    writeLine(u"done\tЗаписей: "_s + QString::number(shownCount));
+    const qm::PrintOutcome outcome = qm::PrintCommand(act, values, prompts, spreadsheet, archive).run();
+    writeLine(u"done\tЗаписей: "_s + QString::number(outcome.recordCount.value_or(0)));
     return 0;
 }
 

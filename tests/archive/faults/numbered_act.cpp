@@ -1,6 +1,6 @@
 #include "numbered_act.h"
 
-#include "archive/commands/save_act.h"
+#include "archive/save_act.h"
 #include "archive/empty_archive.h"
 #include "common/taxpayer_number.h"
 

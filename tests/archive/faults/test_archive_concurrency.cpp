@@ -3,19 +3,16 @@
 // none at all.
 
 #include "act_saver_process.h"
-#include "archive/archive_table.h"
-#include "archive/commands/act_window.h"
 #include "archive/archive_snapshot.h"
-#include "archive/commands/archive_window_context.h"
-#include "archive/commands/delete_selected_record.h"
-#include "archive/commands/fill_archive_list.h"
-#include "archive/commands/recalled_act.h"
-#include "archive/commands/save_act.h"
+#include "archive/archive_table.h"
+#include "archive/delete_selected_record.h"
+#include "archive/fill_archive_list.h"
+#include "archive/recall_archived_act.h"
+#include "archive/save_act.h"
 #include "archive/dbf_archive.h"
 #include "archive/empty_archive.h"
 #include "archive_contents.h"
 #include "numbered_act.h"
-#include "support/scripted_prompts.h"
 #include "support/temp_program_folder.h"
 
 #include <QHash>
@@ -35,14 +32,11 @@ constexpr int kDeletionRounds = 40;
 constexpr int kZavNum = 3;
 
 // The five text fields of the main window, as a deletion leaves them.
-class TextFields final : public ActWindow {
-public:
-    void showRecordCount(qint64) override {}
-    void showArchivedTexts(const ArchivedActTexts &texts) override
+struct TextFields {
+    void show(const ArchivedActTexts &texts)
     {
         shown = {texts.serialNumber, texts.yearMade, texts.inn, texts.registrationNumber, texts.customer};
     }
-    void showRecalledAct(const RecalledAct &) override {}
 
     QStringList shown{{}, {}, {}, {}, {}};   // ZAVNUM, GODVYP, INN, EKLZREG, NAMEORG
 };
@@ -56,13 +50,20 @@ struct SharedArchive {
             SaveActToArchive(NumberedAct{u"base-%1"_s.arg(n)}.value(), archive);
     }
 
-    ArchiveWindowContext context() { return {&fields, &prompts, &archive, nullptr, folder.path()}; }
+    // Deletes the listed record and hands its texts to the fields, as the
+    // archive window does.
+    DeletionOutcome deleteListed(const ListedRecord &listed)
+    {
+        const DeletedRecord deleted = DeleteSelectedRecord(archive, listed);
+        if (deleted.outcome == DeletionOutcome::Deleted)
+            fields.show(deleted.texts);
+        return deleted.outcome;
+    }
     QString path() const { return folder.filePath(u"QM.dbf"_s); }
 
     TempProgramFolder folder;
     DbfArchive archive{folder.path()};
     TextFields fields;
-    ScriptedPrompts prompts;
 };
 
 QStringList deletionCopiesOf(const QStringList &record)
@@ -128,7 +129,7 @@ private Q_SLOTS:
     void deletionAfterAnotherCopyAppendedDeletesTheListedRecord()
     {
         SharedArchive shared(5);
-        const auto lines = FillArchiveList(shared.context());
+        const auto lines = FillArchiveList(shared.archive).lines;
         QVERIFY(lines);
         const QList<QStringList> before = storedRecords(shared.archive);
 
@@ -136,7 +137,7 @@ private Q_SLOTS:
         const QStringList appended = other.finish();
         QCOMPARE(appended, QStringList{u"x-1"_s});
 
-        QCOMPARE(DeleteSelectedRecord(shared.context(), lines->listed(2)), DeletionOutcome::Deleted);
+        QCOMPARE(shared.deleteListed(lines->listed(2)), DeletionOutcome::Deleted);
         QList<QStringList> expected = before;
         expected.removeAt(2);
         QCOMPARE(storedRecords(shared.archive), expected + actsNamed(appended));
@@ -154,7 +155,7 @@ private Q_SLOTS:
         int deleted = 0;
         int appendedInAll = 0;
         for (int round = 1; round <= kDeletionRounds; ++round) {
-            const auto lines = FillArchiveList(shared.context());
+            const auto lines = FillArchiveList(shared.archive).lines;
             QVERIFY(lines);
             const int line = int(random.bounded(lines->size()));
             const QList<QStringList> before = storedRecords(shared.archive);
@@ -163,7 +164,7 @@ private Q_SLOTS:
             ActSaverProcess other({u"save"_s, shared.folder.path(), u"r%1"_s.arg(round), u"2"_s, u"4"_s});
             QCOMPARE(other.nextLine(), u"ready"_s);
             std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(4000)));
-            const DeletionOutcome outcome = DeleteSelectedRecord(shared.context(), lines->listed(line));
+            const DeletionOutcome outcome = shared.deleteListed(lines->listed(line));
             const QStringList appended = other.finish();
             QVERIFY2(other.exitedNormally(), qPrintable(other.errorOutput()));
             appendedInAll += int(appended.size());

@@ -11,7 +11,7 @@
 // in order, up to any point; a rename or a link is atomic.
 
 #include "archive/archive_backup.h"
-#include "archive/commands/save_act.h"
+#include "archive/save_act.h"
 #include "archive/dbf_archive.h"
 #include "archive/empty_archive.h"
 #include "archive/file_calls.h"

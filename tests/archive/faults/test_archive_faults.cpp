@@ -4,11 +4,11 @@
 // after the check before printing. The main window goes on working throughout.
 
 #include "act_saver_process.h"
-#include "app/form1.h"
+#include "app/main_window/form1.h"
 #include "app/startup.h"
 #include "archive/archive_snapshot.h"
 #include "archive/archive_table.h"
-#include "archive/commands/save_act.h"
+#include "archive/save_act.h"
 #include "archive/dbf_archive.h"
 #include "archive/dbf_header.h"
 #include "archive/empty_archive.h"

@@ -4,8 +4,7 @@
 // saving through the program's own code while the message is "on screen".
 
 #include "act_saver_process.h"
-#include "archive/commands/archive_command.h"
-#include "archive/commands/form2.h"
+#include "app/archive_window/form2.h"
 #include "archive_test_fixture.h"
 
 #include <QListView>

@@ -6,7 +6,7 @@
 #include "act_saver_process.h"
 #include "archive_test_fixture.h"
 
-#include "archive/commands/form2.h"
+#include "app/archive_window/form2.h"
 
 #include <QListView>
 #include <QPushButton>

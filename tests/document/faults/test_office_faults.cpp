@@ -4,7 +4,7 @@
 // Runs the real LibreOffice, headless, on a private profile.
 
 #include "../uno/office_probe.h"
-#include "app/form1.h"
+#include "app/main_window/form1.h"
 #include "app/startup.h"
 #include "archive/archive_table.h"
 #include "archive/dbf_archive.h"

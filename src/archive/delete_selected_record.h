@@ -1,0 +1,29 @@
+#pragma once
+
+#include "archive/recall_archived_act.h"
+
+namespace qm {
+
+class Archive;
+struct ListedRecord;
+
+enum class DeletionOutcome {
+    Deleted,          // the record was deleted; its line is still in the list
+    ArchiveChanged,   // the record is no longer the one the list showed: nothing was changed
+};
+
+struct DeletedRecord {
+    DeletionOutcome outcome = DeletionOutcome::ArchiveChanged;
+    ArchivedActTexts texts;   // the deleted act's ZAVNUM, GODVYP, INN, EKLZREG and NAMEORG
+};
+
+// Deletes the record the list showed, found by its number in the file, and
+// gives back its five texts for the main window.
+//
+// Before anything is read or deleted, the record is read again under the
+// archive's exclusive lock: it must still be live and give the digest the
+// list read. Another copy of the program may have deleted it, or the file may
+// have been rewritten, since the list was filled. Throws qm::Failure.
+DeletedRecord DeleteSelectedRecord(Archive &archive, const ListedRecord &listed);
+
+}  // namespace qm
