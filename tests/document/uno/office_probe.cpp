@@ -170,13 +170,4 @@ bool writeScript(const QString &path, const QByteArray &script)
         && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-QStringList retryQuestions(const QList<MessageRequest> &messages)
-{
-    QStringList questions;
-    for (const MessageRequest &message : messages)
-        if (message.text.endsWith(u"\r\nПовторить ?"_s))
-            questions << message.text;
-    return questions;
-}
-
 }  // namespace qm::test

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "common/prompts.h"
 #include "document/uno/office_launch.h"
 
 #include <QByteArray>
@@ -50,7 +49,5 @@ QByteArray fileSha256(const QString &path);
 
 // Writes a shell script runnable by its owner, in place of soffice.
 bool writeScript(const QString &path, const QByteArray &script);
-// The "... Повторить ?" questions among the messages shown.
-QStringList retryQuestions(const QList<MessageRequest> &messages);
 
 }  // namespace qm::test
