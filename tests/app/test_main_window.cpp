@@ -3,13 +3,7 @@
 #include "archive/archive_snapshot.h"
 #include "archive/recall_archived_act.h"
 #include "archive/archive_table.h"
-#include "archive/dbf_archive.h"
-#include "archive/empty_archive.h"
-#include "recording_spreadsheet.h"
-#include "support/fake_keyboard_layout.h"
-#include "support/sample_settings.h"
-#include "support/scripted_prompts.h"
-#include "support/temp_program_folder.h"
+#include "support/main_window_harness.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -28,47 +22,13 @@ namespace {
 
 const QDateTime kNow(QDate(2026, 12, 7), QTime(10, 15, 30));
 
-// A program folder with settings and an empty archive, and everything the
-// main window needs from the platform.
-struct Program {
+// The main window's program with its clock stopped at kNow.
+struct Program : MainWindowHarness {
     explicit Program(const QString &settings = sampleSettings())
+        : MainWindowHarness(HarnessOptions().withSettings(settings).at(kNow))
     {
-        folder.writeSettings(settings);
-        createEmptyArchive(folder.filePath(u"QM.dbf"_s));
-        services.programFolder = folder.path();
-        services.prompts = &prompts;
-        services.keyboardLayout = &layout;
-        services.spreadsheet = &spreadsheet;
-        services.archive = &archive;
-        services.now = [] { return kNow; };
     }
-
-    std::unique_ptr<Form1> start() { return startMainWindow(services); }
-
-    TempProgramFolder folder;
-    ScriptedPrompts prompts;
-    FakeKeyboardLayout layout;
-    RecordingSpreadsheet spreadsheet;
-    DbfArchive archive{folder.path()};
-    MainWindowServices services;
 };
-
-template <typename T>
-T *child(const Form1 &window, const char *name)
-{
-    T *widget = window.findChild<T *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no control %s", name);
-    return widget;
-}
-
-QStringList items(const QComboBox *list)
-{
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts.append(list->itemText(i));
-    return texts;
-}
 
 }  // namespace
 
@@ -105,7 +65,7 @@ private Q_SLOTS:
         QCOMPARE(window->statusPanelText(3), u"Ver.2.0 build 1"_s);
         QCOMPARE(window->values().PrintCopies, qint16(2));
         QCOMPARE(window->values().NullKeyCode, qint16(127));
-        QCOMPARE(window->values().IniPath, program.folder.filePath(u"Quillmarch.ini"_s));
+        QCOMPARE(window->values().IniPath, program.filePath(u"Quillmarch.ini"_s));
         QVERIFY(program.prompts.messages.isEmpty());
     }
 
@@ -166,8 +126,7 @@ private Q_SLOTS:
         QFETCH(QString, label);
         QFETCH(QString, control);
         Program program;
-        const auto window = program.start();
-        window->show();
+        const auto window = program.show();
         QWidget *widget = window->findChild<QWidget *>(control);
         QVERIFY(widget);
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
@@ -189,10 +148,10 @@ private Q_SLOTS:
         act.cmbVidOp->setCurrentIndex(3);
         act.chSoderjimoe->setChecked(false);
         act.chProchest->setCheckState(Qt::PartiallyChecked);
-        program.folder.writeSettings(sampleSettings().replace(u"Tech2=Петров П.П.\n"_s,
-                                                                u"Tech2=Петров П.П.\nTech3=Сидоров С.С.\n"_s));
+        program.writeSettings(sampleSettings().replace(u"Tech2=Петров П.П.\n"_s,
+                                                       u"Tech2=Петров П.П.\nTech3=Сидоров С.С.\n"_s));
 
-        QTest::mouseClick(child<QPushButton>(*window, "bClear"), Qt::LeftButton);
+        click(*window, "bClear");
 
         QCOMPARE(act.txtMIFNS->text(), u"15"_s);
         QCOMPARE(act.DTP->date(), QDate(2020, 2, 29));
@@ -222,27 +181,27 @@ private Q_SLOTS:
         QFETCH(int, number);
         Program program(settings);
         if (!archivePresent)
-            QVERIFY(QFile::remove(program.folder.filePath(u"QM.dbf"_s)));
+            QVERIFY(QFile::remove(program.archivePath()));
         QVERIFY(!program.start());
         QCOMPARE(program.prompts.messages.size(), 1);
         const MessageRequest &message = program.prompts.messages[0];
         QCOMPARE(message.title, u"Quillmarch"_s);
         QCOMPARE(message.icon, PromptIcon::Critical);
         QVERIFY2(message.text.startsWith(u"Ошибка "_s + QString::number(number) + u"\r\n"_s), qPrintable(message.text));
-        QVERIFY(!QFile::exists(program.folder.filePath(u"QM.dbf"_s)) || archivePresent);
+        QVERIFY(!QFile::exists(program.archivePath()) || archivePresent);
     }
 
     void printingFromTheWindowArchivesAndCounts()
     {
         Program program;
-        program.folder.writeFile(u"Quillmarch.xls"_s, "template");
+        program.writeFile(u"Quillmarch.xls"_s, "template");
         const auto window = program.start();
         const ActControls act = window->actControls();
         act.cmbVidOp->setCurrentIndex(1);
         act.txtNameOrg->setText(u"ООО Ромашка"_s);
         act.chProchest->setCheckState(Qt::PartiallyChecked);
         program.prompts.answer(PromptAnswer::No);
-        QTest::mouseClick(child<QPushButton>(*window, "bCreateAct"), Qt::LeftButton);
+        click(*window, "bCreateAct");
         QCOMPARE(window->statusPanelText(2), u"Записей: 1"_s);
         // A greyed box counts as ticked.
         QCOMPARE(program.spreadsheet.workbooks.value(u"1:1"_s).value(u"L24"_s), u"возможно"_s);
@@ -256,8 +215,7 @@ private Q_SLOTS:
     void statusPanelsReadAsShownAndTheCountIsWhole()
     {
         Program program;
-        const auto window = program.start();
-        window->show();
+        const auto window = program.show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         const QStringList descriptions{u"Изготовитель"_s, u"Число записей в архиве"_s, u"Версия"_s};
         QList<QLabel *> panels;
@@ -286,8 +244,7 @@ private Q_SLOTS:
     void recalledLongTextRaisesTheLimitOnlyWhileItNeedsIt()
     {
         Program program;
-        const auto window = program.start();
-        window->show();
+        const auto window = program.show();
         QLineEdit *serial = window->actControls().txtZavNum;
         RecalledAct recalled;
         recalled.texts.serialNumber = u"123456789012345"_s;
@@ -302,7 +259,7 @@ private Q_SLOTS:
         QTest::keyClick(serial, Qt::Key_7);
         QCOMPARE(serial->text(), u"12345678901234"_s);
 
-        QTest::mouseClick(child<QPushButton>(*window, "bClear"), Qt::LeftButton);
+        click(*window, "bClear");
         QCOMPARE(serial->maxLength(), 12);
         recalled.texts.serialNumber = u"1234567890123"_s;
         window->showRecalledAct(recalled);
@@ -348,18 +305,18 @@ private Q_SLOTS:
         QCOMPARE(act.txtNameOrg->text(), QString());
         QCOMPARE(act.txtMIFNS->text(), u"46"_s);
 
-        program.folder.writeFile(u"Quillmarch.xls"_s, "template");
+        program.writeFile(u"Quillmarch.xls"_s, "template");
         for (QComboBox *list : {act.cmbTech, act.cmbNameKKM, act.cmbVidOp})
             list->setCurrentIndex(-1);
         act.DTP->setDate(QDate(2012, 1, 6));
         act.txtINN->clear();
         program.prompts.answer(PromptAnswer::Ok);   // «Выберите тип операции»
         program.prompts.answer(PromptAnswer::No);
-        QTest::mouseClick(child<QPushButton>(*window, "bCreateAct"), Qt::LeftButton);
+        click(*window, "bCreateAct");
         QCOMPARE(CountArchiveRecords(program.archive), 1);
 
         // Null mechanic and model: both lists are read afresh from the settings.
-        program.folder.writeSettings(sampleSettings().replace(u"Tech2=Петров П.П.\n"_s, u"Tech2=Сидоров С.С.\n"_s));
+        program.writeSettings(sampleSettings().replace(u"Tech2=Петров П.П.\n"_s, u"Tech2=Сидоров С.С.\n"_s));
         act.DTP->setDate(QDate(2020, 2, 29));
         act.cmbTech->setCurrentIndex(0);
         act.cmbNameKKM->setCurrentIndex(1);
@@ -380,7 +337,7 @@ private Q_SLOTS:
     void reprintCarriesTheArchivedNames()
     {
         Program program;
-        program.folder.writeFile(u"Quillmarch.xls"_s, "template");
+        program.writeFile(u"Quillmarch.xls"_s, "template");
         const auto window = program.start();
         const ActControls act = window->actControls();
         act.cmbTech->setCurrentIndex(1);
@@ -399,7 +356,7 @@ private Q_SLOTS:
         }
 
         program.prompts.answer(PromptAnswer::No);
-        QTest::mouseClick(child<QPushButton>(*window, "bCreateAct"), Qt::LeftButton);
+        click(*window, "bCreateAct");
         const QMap<QString, QString> sheet = program.spreadsheet.workbooks.value(u"1:1"_s);
         QCOMPARE(sheet.value(u"F28"_s), u"Сидоров С.С."_s);
         QCOMPARE(sheet.value(u"C6"_s), u"ЭКР 2102К"_s);
@@ -426,7 +383,7 @@ private Q_SLOTS:
         recalled.mechanic = u"Сидоров С.С."_s;
         window->showRecalledAct(recalled);
         QCOMPARE(act.cmbTech->count(), 3);
-        QTest::mouseClick(child<QPushButton>(*window, "bClear"), Qt::LeftButton);
+        click(*window, "bClear");
         QCOMPARE(items(act.cmbTech), (QStringList{u"Иванов И.И."_s, u"Петров П.П."_s}));
         QVERIFY(act.cmbTech->toolTip().isEmpty());
     }
@@ -434,9 +391,8 @@ private Q_SLOTS:
     void exitClosesTheWindow()
     {
         Program program;
-        const auto window = program.start();
-        window->show();
-        QTest::mouseClick(child<QPushButton>(*window, "bExit"), Qt::LeftButton);
+        const auto window = program.show();
+        click(*window, "bExit");
         QVERIFY(!window->isVisible());
     }
 
@@ -468,7 +424,7 @@ private Q_SLOTS:
         QCOMPARE(program.spreadsheet.aheadStarts, aheadStarts);
 
         // Started ahead or for an act, an office left holding nothing ends with the window.
-        QTest::mouseClick(child<QPushButton>(*window, "bExit"), Qt::LeftButton);
+        click(*window, "bExit");
         QCOMPARE(program.spreadsheet.unusedEnds, 1);
     }
 };

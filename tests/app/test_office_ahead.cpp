@@ -5,20 +5,13 @@
 
 #include "../document/uno/office_probe.h"
 #include "app/main_window/form1.h"
-#include "app/startup.h"
 #include "archive/archive_table.h"
-#include "archive/dbf_archive.h"
-#include "archive/empty_archive.h"
 #include "common/act_files.h"
 #include "document/uno/libreoffice_calc.h"
 #include "document/uno/office_launch.h"
-#include "support/fake_keyboard_layout.h"
-#include "support/sample_settings.h"
-#include "support/scripted_prompts.h"
-#include "support/temp_program_folder.h"
+#include "support/main_window_harness.h"
 
 #include <QFile>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,9 +35,10 @@ void whileItStartsOrOnceItAnswers()
 }
 
 // One run of the program on its own profile, with the real office.
-struct Program {
+struct Program : MainWindowHarness {
     explicit Program(const QString &work)
-        : profile(work + u"/profile"_s), launches(work + u"/launches"_s), printout(work + u"/printout.pdf"_s)
+        : MainWindowHarness(HarnessOptions().withSettings(sampleSettings(1)).withTemplate(ProgramTemplate::Shipped)),
+          profile(work + u"/profile"_s), launches(work + u"/launches"_s), printout(work + u"/printout.pdf"_s)
     {
         const QString launcher = work + u"/soffice"_s;
         if (!writeScript(launcher, QStringLiteral("#!/bin/sh\necho $$ >> '%1'\necho \"$LC_ALL\" > '%3'\nexec '%2/soffice' \"$@\"\n")
@@ -58,15 +52,7 @@ struct Program {
         options.profileDir = profile;
         options.printToFile = printout;
         office = makeLibreOfficeCalc(options);
-
-        folder.writeSettings(sampleSettings(1));
-        QFile::copy(QStringLiteral(QM_BUILT_PROGRAM_DIR) + u"/Quillmarch.xls"_s, folder.filePath(u"Quillmarch.xls"_s));
-        createEmptyArchive(folder.filePath(u"QM.dbf"_s));
-        services.programFolder = folder.path();
-        services.prompts = &prompts;
-        services.keyboardLayout = &layout;
         services.spreadsheet = office.get();
-        services.archive = &archive;
     }
 
     // Whatever the case left running goes, so the next one starts clean.
@@ -79,7 +65,7 @@ struct Program {
     // The window on screen, with the act typed; the office is then started ahead.
     std::unique_ptr<Form1> show()
     {
-        auto window = startMainWindow(services);
+        auto window = start();
         if (!window)
             return window;
         window->actControls().txtNameOrg->setText(kOrganisation);
@@ -125,23 +111,11 @@ struct Program {
 
     bool pdfHasTheAct() const { return QFile::exists(printout) && pdfText(printout).contains(kOrganisation); }
 
-    QStringList retryQuestions() const { return qm::test::retryQuestions(prompts.messages); }
-
     QString profile;
     QString launches;
     QString printout;
     std::unique_ptr<SpreadsheetApplication> office;
-    TempProgramFolder folder;
-    ScriptedPrompts prompts;
-    FakeKeyboardLayout layout;
-    DbfArchive archive{folder.path()};
-    MainWindowServices services;
 };
-
-void click(const Form1 &window, const char *button)
-{
-    QTest::mouseClick(window.findChild<QPushButton *>(QString::fromLatin1(button)), Qt::LeftButton);
-}
 
 }  // namespace
 
@@ -173,7 +147,7 @@ private Q_SLOTS:
         // Its PDF copy beside the archive, named after the act and its record:
         // one A4 page holding the customer as text.
         const ActData act = window->actData();
-        const QString pdf = actPdfFolder(program.folder.path()) + u'/'
+        const QString pdf = actPdfFolder(program.path()) + u'/'
             + actPdfFileName(act.date.date(), act.customer, act.serialNumber, 1);
         QVERIFY2(QFile::exists(pdf), qPrintable(pdf));
         QCOMPARE(pdfPageCount(pdf), 1);
@@ -211,7 +185,7 @@ private Q_SLOTS:
     void leavingAfterAPrintEndedEarlyEndsItsOffice()
     {
         Program program(work_->path());
-        program.folder.writeFile(u"Quillmarch.xls"_s, templateWithProtectedActSheet());
+        program.writeFile(u"Quillmarch.xls"_s, templateWithProtectedActSheet());
         const auto window = program.showOnceTheOfficeIsAhead(true);
         QVERIFY(window);
         const qint64 office = program.launched().constFirst();

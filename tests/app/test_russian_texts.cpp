@@ -1,19 +1,11 @@
 #include "app/main_window/form1.h"
 #include "app/russian_translations.h"
-#include "app/startup.h"
-#include "archive/dbf_archive.h"
-#include "archive/empty_archive.h"
-#include "recording_spreadsheet.h"
-#include "support/fake_keyboard_layout.h"
-#include "support/sample_settings.h"
-#include "support/scripted_prompts.h"
-#include "support/temp_program_folder.h"
+#include "support/main_window_harness.h"
 
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
@@ -74,24 +66,10 @@ private Q_SLOTS:
 
     void datePickerCalendarAndTheActDate()
     {
-        TempProgramFolder folder;
-        folder.writeSettings(sampleSettings());
-        folder.writeFile(u"Quillmarch.xls"_s, "template");
-        createEmptyArchive(folder.filePath(u"QM.dbf"_s));
-        ScriptedPrompts prompts;
-        FakeKeyboardLayout layout;
-        RecordingSpreadsheet spreadsheet;
-        DbfArchive archive(folder.path());
-        MainWindowServices services;
-        services.programFolder = folder.path();
-        services.prompts = &prompts;
-        services.keyboardLayout = &layout;
-        services.spreadsheet = &spreadsheet;
-        services.archive = &archive;
-        services.now = [] { return QDateTime(QDate(2026, 12, 7), QTime(10, 15)); };
-        const auto window = startMainWindow(services);
+        MainWindowHarness program(
+            HarnessOptions().withTemplate(ProgramTemplate::Dummy).at(QDateTime(QDate(2026, 12, 7), QTime(10, 15))));
+        const auto window = program.show();
         QVERIFY(window);
-        window->show();
 
         const ActControls act = window->actControls();
         QCalendarWidget *calendar = act.DTP->calendarWidget();
@@ -113,10 +91,10 @@ private Q_SLOTS:
 
         // The program's own dates keep their formats whatever the language.
         QCOMPARE(act.DTP->text(), u"07.12.2026"_s);
-        prompts.answer(PromptAnswer::No);
-        QTest::mouseClick(window->findChild<QPushButton *>(u"bCreateAct"_s), Qt::LeftButton);
-        QCOMPARE(spreadsheet.workbooks.value(u"1:1"_s).value(u"K28"_s), u"07.12.2026г."_s);
-        const auto records = archive.open(ArchiveAccess::ReadOnly);
+        program.prompts.answer(PromptAnswer::No);
+        click(*window, "bCreateAct");
+        QCOMPARE(program.spreadsheet.workbooks.value(u"1:1"_s).value(u"K28"_s), u"07.12.2026г."_s);
+        const auto records = program.archive.open(ArchiveAccess::ReadOnly);
         QCOMPARE(records->value(u"ACTDATE"), QVariant(u"7.12.2026"_s));
     }
 };

@@ -2,6 +2,7 @@
 // window, the count after deletions, and a failing archive.
 
 #include "archive_test_fixture.h"
+#include "support/main_window_harness.h"
 
 #include "app/main_window/form1.h"
 #include "app/startup.h"
@@ -22,27 +23,13 @@ using namespace Qt::StringLiterals;
 namespace qm::test {
 namespace {
 
-// The archive world with the real main window started over it.
+// The archive world with the real main window started over it, asking
+// through the world's prompts and reading the world's archive.
 struct Program : ArchiveWorld {
-    std::unique_ptr<Form1> start()
-    {
-        MainWindowServices services;
-        services.programFolder = folder.path();
-        services.prompts = &prompts;
-        services.keyboardLayout = &layout;
-        services.archive = &archive;
-        auto window = startMainWindow(services);
-        if (window)
-            window->show();
-        return window;
-    }
-    FakeKeyboardLayout layout;
+    Program() { harness.services.prompts = &prompts; }
+    std::unique_ptr<Form1> start() { return harness.show(&archive); }
+    MainWindowHarness harness{HarnessOptions().withSettings(std::nullopt).inFolder(folder.path())};
 };
-
-QPushButton *archiveButton(const Form1 &window)
-{
-    return window.findChild<QPushButton *>(u"bArchive"_s);
-}
 
 }  // namespace
 
@@ -66,7 +53,7 @@ void ArchiveButtonTest::recallReachesTheMainWindow()
     bool modalOverMainWindow = false;
     bool focusOnList = false;
     const bool shown = whileArchiveWindowShown(
-        [&] { QTest::mouseClick(archiveButton(*window), Qt::LeftButton); },
+        [&] { click(*window, "bArchive"); },
         [&](Form2 &archiveWindow) {
             modalOverMainWindow = QApplication::activeModalWidget() == &archiveWindow
                 && archiveWindow.parentWidget() == window.get();
@@ -96,7 +83,7 @@ void ArchiveButtonTest::deletingEveryRecordLeavesTheCountUntilTheNextOpening()
 
     bool stayedOpen = false;
     program.prompts.answer(PromptAnswer::Yes);
-    whileArchiveWindowShown([&] { QTest::mouseClick(archiveButton(*window), Qt::LeftButton); },
+    whileArchiveWindowShown([&] { click(*window, "bArchive"); },
                             [&](Form2 &archiveWindow) {
                                 clickLine(archiveWindow.lBase(), 0);
                                 QTest::mouseClick(archiveWindow.bDeleteRecord(), Qt::LeftButton);
@@ -108,7 +95,7 @@ void ArchiveButtonTest::deletingEveryRecordLeavesTheCountUntilTheNextOpening()
     QCOMPARE(window->actControls().txtZavNum->text(), u"Z1"_s);
 
     const bool shownAgain = whileArchiveWindowShown(
-        [&] { QTest::mouseClick(archiveButton(*window), Qt::LeftButton); }, [](Form2 &) {});
+        [&] { click(*window, "bArchive"); }, [](Form2 &) {});
     QVERIFY(!shownAgain);
     const MessageRequest &message = program.prompts.messages.constLast();
     QCOMPARE(message.text, u"Архив пуст"_s);
@@ -125,7 +112,7 @@ void ArchiveButtonTest::missingArchiveIsReportedAndTheProgramGoesOn()
     QVERIFY(window);
     QVERIFY(QFile::remove(program.folder.filePath(u"QM.dbf"_s)));
 
-    const bool shown = whileArchiveWindowShown([&] { QTest::mouseClick(archiveButton(*window), Qt::LeftButton); },
+    const bool shown = whileArchiveWindowShown([&] { click(*window, "bArchive"); },
                                                [](Form2 &) {});
     QVERIFY(!shown);
     QCOMPARE(program.prompts.messages.size(), 1);

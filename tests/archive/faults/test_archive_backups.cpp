@@ -15,19 +15,10 @@
 #include "archive_test_fixture.h"
 #include "archive_test_helpers.h"
 #include "numbered_act.h"
-#include "recording_spreadsheet.h"
-#include "support/fake_keyboard_layout.h"
-#include "support/sample_settings.h"
-#include "support/scripted_prompts.h"
-#include "support/temp_program_folder.h"
+#include "support/main_window_harness.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateTimeEdit>
 #include <QDir>
-#include <QLineEdit>
 #include <QListView>
-#include <QPushButton>
 #include <QTest>
 
 #include <sys/mount.h>
@@ -41,38 +32,26 @@ namespace {
 
 // One workstation: a program folder with settings, a template and an empty
 // archive, and the real main window on it, its clock in the test's hand.
-struct Workstation {
+struct Workstation : MainWindowHarness {
     explicit Workstation(const QString &moreSettings = {})
+        : MainWindowHarness(
+              HarnessOptions().withSettings(sampleSettings(1) + moreSettings).withTemplate(ProgramTemplate::Dummy))
     {
-        folder.writeSettings(sampleSettings(1) + moreSettings);
-        folder.writeFile(u"Quillmarch.xls"_s, "template");
-        createEmptyArchive(folder.filePath(u"QM.dbf"_s));
+        services.now = [this] { return QDateTime(today, QTime(9, 30)); };
     }
 
+    // The archive as the program opens it, backing itself up on the test's day.
     std::unique_ptr<Form1> start()
     {
-        archive = makeProgramArchive(folder.path(), [this] { return today; });
-        services = MainWindowServices{folder.path(), &prompts, &layout, &spreadsheet, archive.get(),
-                                      [this] { return QDateTime(today, QTime(9, 30)); }};
-        return startMainWindow(services);
+        programArchive = makeProgramArchive(path(), [this] { return today; });
+        return MainWindowHarness::start(programArchive.get());
     }
 
     // Types the act in and presses «Печатать»; the print question takes its default.
     void print(const Form1 &window, const NumberedAct &numbered)
     {
-        const ActData act = numbered.value();
-        const ActControls fields = window.actControls();
-        fields.cmbNameKKM->setCurrentText(chosenText(act.registerModel));
-        fields.cmbTech->setCurrentText(chosenText(act.mechanic));
-        fields.cmbVidOp->setCurrentText(chosenText(act.operationType));
-        fields.DTP->setDate(act.date.date());
-        for (const auto &[box, text] : {std::pair{fields.txtZavNum, act.serialNumber}, {fields.txtGodVyp, act.yearMade},
-                                        {fields.txtINN, act.inn}, {fields.txtEKLZ, act.registrationNumber},
-                                        {fields.txtNameOrg, act.customer}})
-            box->setText(text);
-        fields.chSoderjimoe->setChecked(act.contentsPreserved);
-        fields.chProchest->setChecked(act.readable);
-        QTest::mouseClick(window.findChild<QPushButton *>(u"bCreateAct"_s), Qt::LeftButton);
+        enterAct(numbered.value(), window);
+        click(window, "bCreateAct");
     }
 
     QList<MessageRequest> messagesContaining(const QString &text) const
@@ -86,12 +65,7 @@ struct Workstation {
     }
 
     QDate today{2026, 1, 5};
-    TempProgramFolder folder;
-    ScriptedPrompts prompts;
-    FakeKeyboardLayout layout;
-    RecordingSpreadsheet spreadsheet;
-    std::unique_ptr<DbfArchive> archive;
-    MainWindowServices services;
+    std::unique_ptr<DbfArchive> programArchive;
 };
 
 // A backup folder whose copies cannot be removed, as by a user without the right.
@@ -144,10 +118,10 @@ private Q_SLOTS:
                 archived << u"%1-%2"_s.arg(day).arg(n);
             }
         }
-        QCOMPARE(storedRecords(*station.archive), actsNamed(archived));
+        QCOMPARE(storedRecords(*station.programArchive), actsNamed(archived));
         QCOMPARE(station.prompts.messages.size(), archived.size());   // the print questions, nothing else
 
-        const QList<ArchiveBackupFile> backups = listArchiveBackups(station.archive->backupFolder());
+        const QList<ArchiveBackupFile> backups = listArchiveBackups(station.programArchive->backupFolder());
         QCOMPARE(backups.size(), kept);
         for (int i = 0; i < kept; ++i) {
             QCOMPARE(backups[i].day, station.today.addDays(-i));
@@ -184,10 +158,10 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, logged);
         QTest::ignoreMessage(QtWarningMsg, logged);
         Workstation station(u"[Archive]\nBackupDays=1\n"_s);
-        QDir().mkpath(station.folder.filePath(u"backup"_s));
+        QDir().mkpath(station.filePath(u"backup"_s));
         for (int day : {1, 2})
-            station.folder.writeFile(u"backup/"_s + archiveBackupFileName(QDate(2025, 12, day)),
-                                     fileBytes(station.folder.filePath(u"QM.dbf"_s)));
+            station.writeFile(u"backup/"_s + archiveBackupFileName(QDate(2025, 12, day)),
+                                     fileBytes(station.filePath(u"QM.dbf"_s)));
         const BackupsKept kept;
         const auto window = station.start();
         station.print(*window, NumberedAct{u"a"_s});
@@ -200,7 +174,7 @@ private Q_SLOTS:
                      && told[0].text.contains(u"Акт сохранён в архиве, и резервная копия архива за этот день сделана"_s)
                      && !told[0].text.contains(u"копия будет сделана"_s),
                  qPrintable(told[0].text));
-        QCOMPARE(listArchiveBackups(station.archive->backupFolder()).size(), 4);
+        QCOMPARE(listArchiveBackups(station.programArchive->backupFolder()).size(), 4);
     }
 
     void refusedArchiveRestoredAtStartUp_data()
@@ -218,8 +192,8 @@ private Q_SLOTS:
         QFETCH(bool, yes);
         Workstation station;
         // Modes no umask gives, as a shared folder has them.
-        ::chmod(QFile::encodeName(station.folder.path()).constData(), 0757);
-        ::chmod(QFile::encodeName(station.folder.filePath(u"QM.dbf"_s)).constData(), 0604);
+        ::chmod(QFile::encodeName(station.path()).constData(), 0757);
+        ::chmod(QFile::encodeName(station.filePath(u"QM.dbf"_s)).constData(), 0604);
         {
             const auto window = station.start();
             station.print(*window, NumberedAct{u"a"_s});
@@ -228,8 +202,8 @@ private Q_SLOTS:
             station.print(*window, NumberedAct{u"c"_s});
         }
         // A newer copy that does not open is passed over.
-        station.folder.writeFile(u"backup/"_s + archiveBackupFileName(station.today.addDays(1)), "torn");
-        const QString archivePath = station.archive->filePath();
+        station.writeFile(u"backup/"_s + archiveBackupFileName(station.today.addDays(1)), "torn");
+        const QString archivePath = station.programArchive->filePath();
         const QByteArray damaged = fileBytes(archivePath).chopped(300);
         if (missing)
             QFile::remove(archivePath);
@@ -247,7 +221,7 @@ private Q_SLOTS:
         QVERIFY2(text.startsWith(missing ? u"Ошибка 53\r\n"_s : u"Ошибка 3049\r\n"_s), qPrintable(text));
         QVERIFY(text.contains(u"от %1 (актов в ней: 2)"_s.arg(backupDay)));
         QVERIFY(text.contains(u"нет актов, сохранённых %1 и позже"_s.arg(backupDay)));
-        const QStringList kept = QDir(station.folder.path()).entryList({u"QM-damaged-*.dbf"_s});
+        const QStringList kept = QDir(station.path()).entryList({u"QM-damaged-*.dbf"_s});
         if (!yes) {
             QVERIFY(!window);
             QCOMPARE(station.prompts.messages.size(), 1);
@@ -258,21 +232,20 @@ private Q_SLOTS:
         QVERIFY(window);
         QCOMPARE(window->statusPanelText(2), u"Записей: 2"_s);
         QStringList lines;
-        QVERIFY(whileArchiveWindowShown(
-            [&] { QTest::mouseClick(window->findChild<QPushButton *>(u"bArchive"_s), Qt::LeftButton); },
-            [&](Form2 &archiveWindow) { lines = lineTexts(archiveWindow.lBase()); }));
+        QVERIFY(whileArchiveWindowShown([&] { click(*window, "bArchive"); },
+                                        [&](Form2 &archiveWindow) { lines = lineTexts(archiveWindow.lBase()); }));
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines[0].contains(u" ~ a ~ "_s) && lines[1].contains(u" ~ b ~ "_s));
         // Taken from the damaged file, or from the backup that took the archive's.
         struct stat status {};
         QCOMPARE(::stat(QFile::encodeName(archivePath).constData(), &status), 0);
         QCOMPARE(status.st_mode & 0777, missing ? 0604u : 0606u);
-        QCOMPARE(::stat(QFile::encodeName(station.archive->backupFolder()).constData(), &status), 0);
+        QCOMPARE(::stat(QFile::encodeName(station.programArchive->backupFolder()).constData(), &status), 0);
         QCOMPARE(status.st_mode & 0777, 0757u);
         QCOMPARE(kept.size(), missing ? 0 : 1);
         if (!missing) {
             QVERIFY(text.contains(kept[0]));
-            QCOMPARE(fileBytes(station.folder.filePath(kept[0])), damaged);
+            QCOMPARE(fileBytes(station.filePath(kept[0])), damaged);
         }
     }
 
@@ -314,7 +287,7 @@ private Q_SLOTS:
     void fullDiskDuringTheBackupStillArchivesTheAct()
     {
         Workstation station;
-        const QString backupFolder = station.folder.filePath(u"backup"_s);
+        const QString backupFolder = station.filePath(u"backup"_s);
         QDir().mkpath(backupFolder);
         if (::mount("tmpfs", QFile::encodeName(backupFolder).constData(), "tmpfs", 0, "size=64k") != 0)
             QSKIP("a small tmpfs cannot be mounted here: the full disk needs one");
@@ -329,12 +302,12 @@ private Q_SLOTS:
         QList<QStringList> archivedWhenTold;
         station.prompts.whileMessageShown = [&](const MessageRequest &message) {
             if (message.text.contains(u"Резервная копия"_s))
-                archivedWhenTold = storedRecords(*station.archive);
+                archivedWhenTold = storedRecords(*station.programArchive);
         };
         station.print(*window, NumberedAct{u"a"_s});
         station.print(*window, NumberedAct{u"b"_s});
 
-        QCOMPARE(storedRecords(*station.archive), actsNamed({u"a"_s, u"b"_s}));
+        QCOMPARE(storedRecords(*station.programArchive), actsNamed({u"a"_s, u"b"_s}));
         const QList<MessageRequest> told = station.messagesContaining(u"Резервная копия"_s);
         QCOMPARE(told.size(), 1);
         QVERIFY2(told[0].text.startsWith(u"Ошибка 61\r\n"_s), qPrintable(told[0].text));

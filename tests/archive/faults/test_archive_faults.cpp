@@ -15,19 +15,11 @@
 #include "archive_contents.h"
 #include "archive_test_helpers.h"
 #include "numbered_act.h"
-#include "recording_spreadsheet.h"
-#include "support/fake_keyboard_layout.h"
-#include "support/sample_settings.h"
-#include "support/scripted_prompts.h"
-#include "support/temp_program_folder.h"
+#include "support/main_window_harness.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 #include <sys/mount.h>
@@ -47,24 +39,6 @@ namespace qm::test {
 namespace {
 
 const NumberedAct kRetriedAct{u"retry-1"_s};
-
-// Types the act into the main window, as the mechanic would.
-void enterAct(const NumberedAct &numbered, const Form1 &window)
-{
-    const ActData act = numbered.value();
-    const ActControls fields = window.actControls();
-    fields.DTP->setDate(act.date.date());
-    fields.cmbNameKKM->setCurrentText(chosenText(act.registerModel));
-    fields.cmbTech->setCurrentText(chosenText(act.mechanic));
-    fields.cmbVidOp->setCurrentText(chosenText(act.operationType));
-    fields.txtZavNum->setText(act.serialNumber);
-    fields.txtGodVyp->setText(act.yearMade);
-    fields.txtINN->setText(act.inn);
-    fields.txtEKLZ->setText(act.registrationNumber);
-    fields.txtNameOrg->setText(act.customer);
-    fields.chSoderjimoe->setChecked(act.contentsPreserved);
-    fields.chProchest->setChecked(act.readable);
-}
 
 // Opens the real archive, then takes the file away behind the open record
 // set, once: another program deleting QM.dbf in the middle of a save.
@@ -128,17 +102,13 @@ private:
 
 // A program folder with settings, a dummy template and an archive of a few
 // acts, and the real main window started on it.
-struct Program {
+struct Program : MainWindowHarness {
     explicit Program(const QString &programFolder)
-        : folder(programFolder), archivePath(programFolder + u"/QM.dbf"_s), archive(programFolder)
+        : MainWindowHarness(HarnessOptions()
+                                .withSettings(sampleSettings(1))
+                                .withTemplate(ProgramTemplate::Dummy)
+                                .inFolder(programFolder))
     {
-        temp.writeSettings(sampleSettings(1));
-        QFile::copy(temp.filePath(u"Quillmarch.ini"_s), folder + u"/Quillmarch.ini"_s);
-        QFile templateFile(folder + u"/Quillmarch.xls"_s);
-        templateFile.open(QIODevice::WriteOnly);
-        templateFile.write("template");
-        templateFile.close();
-        createEmptyArchive(archivePath);
     }
 
     void saveActs(int count)
@@ -146,40 +116,7 @@ struct Program {
         for (int n = 1; n <= count; ++n)
             SaveActToArchive(NumberedAct{u"base-%1"_s.arg(n)}.value(), archive);
     }
-
-    std::unique_ptr<Form1> start(Archive *useArchive = nullptr)
-    {
-        services.programFolder = folder;
-        services.prompts = &prompts;
-        services.keyboardLayout = &layout;
-        services.spreadsheet = &spreadsheet;
-        services.archive = useArchive ? useArchive : &archive;
-        return startMainWindow(services);
-    }
-
-    static void click(const Form1 &window, const char *button)
-    {
-        QTest::mouseClick(window.findChild<QPushButton *>(QString::fromLatin1(button)), Qt::LeftButton);
-    }
-
-    TempProgramFolder temp;
-    QString folder;
-    QString archivePath;
-    DbfArchive archive;
-    ScriptedPrompts prompts;
-    FakeKeyboardLayout layout;
-    RecordingSpreadsheet spreadsheet;
-    MainWindowServices services;
 };
-
-QList<MessageRequest> retryQuestions(const ScriptedPrompts &prompts)
-{
-    QList<MessageRequest> questions;
-    for (const MessageRequest &message : prompts.messages)
-        if (message.text.endsWith(u"\r\nПовторить ?"_s))
-            questions << message;
-    return questions;
-}
 
 // Whether an append of one more record to this file needs a block the file
 // does not have yet.
@@ -234,22 +171,22 @@ private Q_SLOTS:
         Program program(folder);
         program.saveActs(3);
         if (smallDisk) {
-            for (int n = 4; !nextAppendNeedsNewBlock(program.archivePath); ++n)
+            for (int n = 4; !nextAppendNeedsNewBlock(program.archivePath()); ++n)
                 SaveActToArchive(NumberedAct{u"base-%1"_s.arg(n)}.value(), program.archive);
         }
         const QList<QStringList> before = storedRecords(program.archive);
-        const QByteArray original = fileBytes(program.archivePath);
+        const QByteArray original = fileBytes(program.archivePath());
 
         VanishingArchive vanishing(folder);
         auto window = program.start(cause == u"deleted while open"_s ? &vanishing : nullptr);
         QVERIFY(window);
-        enterAct(kRetriedAct, *window);
-        QString describes = program.archivePath;
-        QByteArray hashWhileShown = fileHash(program.archivePath);
-        std::function<void()> removeCause = [&] { writeFileBytes(program.archivePath, original); };
+        enterAct(kRetriedAct.value(), *window);
+        QString describes = program.archivePath();
+        QByteArray hashWhileShown = fileHash(program.archivePath());
+        std::function<void()> removeCause = [&] { writeFileBytes(program.archivePath(), original); };
         if (cause == u"deleted"_s || cause == u"deleted while open"_s) {
             if (cause == u"deleted"_s)
-                QVERIFY(QFile::remove(program.archivePath));
+                QVERIFY(QFile::remove(program.archivePath()));
             hashWhileShown = "missing";   // and not made anew by the failed save
         } else if (cause == u"disk full"_s) {
             smallDisk->fill();
@@ -259,16 +196,16 @@ private Q_SLOTS:
         QByteArray hashSeen;
         program.prompts.whileMessageShown = [&](const MessageRequest &request) {
             if (request.text.endsWith(u"Повторить ?"_s) && hashSeen.isEmpty()) {
-                hashSeen = fileHash(program.archivePath);
+                hashSeen = fileHash(program.archivePath());
                 removeCause();
             }
         };
-        Program::click(*window, "bCreateAct");
+        click(*window, "bCreateAct");
 
-        const QList<MessageRequest> questions = retryQuestions(program.prompts);
+        const QStringList questions = program.retryQuestions();
         QCOMPARE(questions.size(), 1);
-        QVERIFY2(questions[0].text.startsWith(QString::number(number) + u" : "_s), qPrintable(questions[0].text));
-        QVERIFY2(questions[0].text.contains(describes), qPrintable(questions[0].text));
+        QVERIFY2(questions[0].startsWith(QString::number(number) + u" : "_s), qPrintable(questions[0]));
+        QVERIFY2(questions[0].contains(describes), qPrintable(questions[0]));
         QCOMPARE(hashSeen, hashWhileShown);
 
         QCOMPARE(storedRecords(program.archive), before + QList<QStringList>{kRetriedAct.storedFields()});
@@ -295,10 +232,10 @@ private Q_SLOTS:
         Program program(outer.path());
         program.saveActs(3);
         const QList<QStringList> before = storedRecords(program.archive);
-        const QByteArray hashBefore = fileHash(program.archivePath);
-        const QByteArray path = QFile::encodeName(program.archivePath);
+        const QByteArray hashBefore = fileHash(program.archivePath());
+        const QByteArray path = QFile::encodeName(program.archivePath());
 
-        QStringList arguments{u"print"_s, program.folder, kRetriedAct.id};
+        QStringList arguments{u"print"_s, program.path(), kRetriedAct.id};
         if (cause == u"read-only"_s) {
             if (::geteuid() == 0) {
                 // Root writes anyway: the helper becomes nobody, who owns the file.
@@ -308,7 +245,7 @@ private Q_SLOTS:
                 if (!reachableByOtherUsers(ActSaverProcess::program()))
                     QSKIP("running as root, and user nobody cannot reach the helper in this build folder");
                 QVERIFY(::chown(path.constData(), nobody->pw_uid, nobody->pw_gid) == 0);
-                QVERIFY(::chmod(QFile::encodeName(program.folder).constData(), 0755) == 0);
+                QVERIFY(::chmod(QFile::encodeName(program.path()).constData(), 0755) == 0);
                 arguments << u"--user"_s << u"nobody"_s;
             }
         }
@@ -318,7 +255,7 @@ private Q_SLOTS:
         rlimit limit{};
         if (cause == u"file-size limit"_s) {
             QVERIFY(::prlimit(pid_t(helper.pid()), RLIMIT_FSIZE, nullptr, &limit) == 0);
-            const rlimit atTheEnd{rlim_t(QFileInfo(program.archivePath).size()), limit.rlim_max};
+            const rlimit atTheEnd{rlim_t(QFileInfo(program.archivePath()).size()), limit.rlim_max};
             QVERIFY(::prlimit(pid_t(helper.pid()), RLIMIT_FSIZE, &atTheEnd, nullptr) == 0);
         }
         helper.send(u"go"_s);
@@ -331,7 +268,7 @@ private Q_SLOTS:
         const QStringList failure = helper.nextLine().split(u'\t');
         QCOMPARE(failure.size(), 3);
         QVERIFY2(failure[1].startsWith(QString::number(number) + u" : "_s), qPrintable(failure[1]));
-        QVERIFY2(failure[1].contains(program.archivePath), qPrintable(failure[1]));
+        QVERIFY2(failure[1].contains(program.archivePath()), qPrintable(failure[1]));
         QVERIFY2(failure[1].endsWith(u"\\nПовторить ?"_s), qPrintable(failure[1]));
         QCOMPARE(failure[2].toLatin1(), hashBefore);
 
@@ -355,26 +292,26 @@ private Q_SLOTS:
         program.saveActs(2);
         auto window = program.start();
         QVERIFY(window);
-        enterAct(kRetriedAct, *window);
-        QVERIFY(QFile::remove(program.archivePath));
+        enterAct(kRetriedAct.value(), *window);
+        QVERIFY(QFile::remove(program.archivePath()));
 
-        Program::click(*window, "bArchive");
+        click(*window, "bArchive");
         QCOMPARE(program.prompts.messages.size(), 1);
         QVERIFY(program.prompts.messages[0].text.startsWith(u"Ошибка 53\r\n"_s));
-        QVERIFY(program.prompts.messages[0].text.contains(program.archivePath));
+        QVERIFY(program.prompts.messages[0].text.contains(program.archivePath()));
         QCOMPARE(window->actControls().txtNameOrg->text(), u"ООО «Акт retry-1»"_s);
 
         program.prompts.answer(PromptAnswer::No);   // no retry of the check before printing
-        Program::click(*window, "bCreateAct");
-        QCOMPARE(retryQuestions(program.prompts).size(), 1);
+        click(*window, "bCreateAct");
+        QCOMPARE(program.retryQuestions().size(), 1);
         QVERIFY(program.spreadsheet.log.isEmpty());
         QCOMPARE(window->actControls().txtZavNum->text(), kRetriedAct.id);
-        QVERIFY(!QFile::exists(program.archivePath));
+        QVERIFY(!QFile::exists(program.archivePath()));
 
-        Program::click(*window, "bClear");
+        click(*window, "bClear");
         QCOMPARE(window->actControls().txtNameOrg->text(), QString());
         QCOMPARE(program.prompts.messages.size(), 2);
-        QVERIFY(!QFile::exists(program.archivePath));
+        QVERIFY(!QFile::exists(program.archivePath()));
     }
 };
 

@@ -5,24 +5,17 @@
 
 #include "../uno/office_probe.h"
 #include "app/main_window/form1.h"
-#include "app/startup.h"
 #include "archive/archive_table.h"
-#include "archive/dbf_archive.h"
-#include "archive/empty_archive.h"
 #include "common/failure.h"
 #include "document/uno/libreoffice_calc.h"
-#include "support/fake_keyboard_layout.h"
 #include "support/log_capture.h"
-#include "support/sample_settings.h"
-#include "support/scripted_prompts.h"
-#include "support/temp_program_folder.h"
+#include "support/main_window_harness.h"
 #include "switchable_office.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -144,10 +137,10 @@ private Q_SLOTS:
         program.prompts.answer(PromptAnswer::Yes);   // repeat the start
         program.prompts.answer(PromptAnswer::No);    // do not print
 
-        clickPrint(*window);
+        click(*window, "bCreateAct");
 
-        QCOMPARE(retryQuestions(program.prompts.messages).size(), 1);
-        const QString question = retryQuestions(program.prompts.messages)[0];
+        QCOMPARE(program.retryQuestions().size(), 1);
+        const QString question = program.retryQuestions()[0];
         QVERIFY2(question.startsWith(u"429 : "_s), qPrintable(question));
         QVERIFY2(question.contains(u"LibreOffice"_s), qPrintable(question));
         if (office != u"missing"_s)
@@ -174,12 +167,12 @@ private Q_SLOTS:
         program.prompts.answer(PromptAnswer::No);    // do not print
 
         const LogCapture log;
-        clickPrint(*window);
+        click(*window, "bCreateAct");
         office_.afterCellWritten = nullptr;
 
         QVERIFY(killed);
-        QCOMPARE(retryQuestions(program.prompts.messages).size(), 1);
-        const QString question = retryQuestions(program.prompts.messages)[0];
+        QCOMPARE(program.retryQuestions().size(), 1);
+        const QString question = program.retryQuestions()[0];
         // Russian only: the bridge's own English words are in the log, not on screen.
         static const QRegularExpression said(u"^462 : LibreOffice больше не отвечает \\(операция: [^)]+\\)\r\nПовторить \\?$"_s);
         QVERIFY2(said.match(question).hasMatch(), qPrintable(question));
@@ -215,34 +208,30 @@ private Q_SLOTS:
         program.prompts.answer(PromptAnswer::Yes);   // fill again in the same office
         program.prompts.answer(PromptAnswer::No);    // do not print
 
-        clickPrint(*window);
+        click(*window, "bCreateAct");
         office_.afterCellWritten = nullptr;
 
         QVERIFY(failed);
-        QCOMPARE(retryQuestions(program.prompts.messages).size(), 1);
+        QCOMPARE(program.retryQuestions().size(), 1);
         QCOMPARE(office_.started.size(), startedBefore + 1);
         QCOMPARE(actWorkbooksShown(office_.started.back()->connection(), organisation), (QList<bool>{true, true}));
         QCOMPARE(CountArchiveRecords(program.archive), 1);
     }
 
 private:
-    struct Program {
+    // The program over the switchable office, the act typed in.
+    struct Program : MainWindowHarness {
         explicit Program(SwitchableOffice &office)
+            : MainWindowHarness(HarnessOptions()
+                                    .withSettings(sampleSettings(1))
+                                    .withTemplate(ProgramTemplate::Shipped)
+                                    .withSpreadsheet(&office))
         {
-            folder.writeSettings(sampleSettings(1));
-            QFile::copy(QStringLiteral(QM_BUILT_PROGRAM_DIR) + u"/Quillmarch.xls"_s,
-                        folder.filePath(u"Quillmarch.xls"_s));
-            createEmptyArchive(folder.filePath(u"QM.dbf"_s));
-            services.programFolder = folder.path();
-            services.prompts = &prompts;
-            services.keyboardLayout = &layout;
-            services.spreadsheet = &office;
-            services.archive = &archive;
         }
 
         std::unique_ptr<Form1> start()
         {
-            auto window = startMainWindow(services);
+            auto window = MainWindowHarness::start();
             if (window) {
                 window->actControls().txtNameOrg->setText(kOrganisation);
                 window->actControls().txtZavNum->setText(kSerial);
@@ -250,18 +239,7 @@ private:
             }
             return window;
         }
-
-        TempProgramFolder folder;
-        ScriptedPrompts prompts;
-        FakeKeyboardLayout layout;
-        DbfArchive archive{folder.path()};
-        MainWindowServices services;
     };
-
-    static void clickPrint(const Form1 &window)
-    {
-        QTest::mouseClick(window.findChild<QPushButton *>(u"bCreateAct"_s), Qt::LeftButton);
-    }
 
     // The last office holds the whole act, the archive holds it once, and the
     // window still has it.
