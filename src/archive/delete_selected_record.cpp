@@ -14,10 +14,15 @@ DeletedRecord DeleteSelectedRecord(Archive &archive, const ListedRecord &listed)
 
     DeletedRecord deleted;
     deleted.texts = archivedActTexts(*records);
-    records->deleteCurrent();
-    records->update();
-    records->close();
-    deleted.outcome = DeletionOutcome::Deleted;
+    try {
+        records->deleteCurrent();
+        records->update();
+        records->close();
+        deleted.outcome = DeletionOutcome::Deleted;
+    } catch (...) {
+        deleted.outcome = DeletionOutcome::Failed;
+        deleted.failure = toFailure(std::current_exception());
+    }
     return deleted;
 }
 

@@ -140,8 +140,10 @@ void Form2::bDeleteRecord_Click()
         if (!listed)
             return;
         const DeletedRecord deleted = DeleteSelectedRecord(*context_.archive, *listed);
-        if (deleted.outcome == DeletionOutcome::Deleted) {
+        if (deleted.outcome != DeletionOutcome::ArchiveChanged) {
             context_.actWindow->showArchivedTexts(deleted.texts);
+            if (deleted.failure)
+                throw *deleted.failure;
             lines_->removeRecord(record);
             // The list would select the next line in its place: an act the
             // mechanic never chose, which "Выбрать" or another deletion would

@@ -5,9 +5,11 @@
 
 #include "app/archive_window/form2.h"
 #include "archive/dbf_header.h"
+#include "archive/file_calls.h"
 
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
 #include <QListView>
 #include <QPushButton>
@@ -22,6 +24,18 @@ bool nothingSelected(const QAbstractItemView *list)
 {
     return list->selectionModel()->selectedIndexes().isEmpty();
 }
+
+// A disk that refuses every write, as a failing or full one does.
+class RefusedWrites final : public FileCalls {
+public:
+    RefusedWrites() { useFileCalls(this); }
+    ~RefusedWrites() override { useFileCalls(nullptr); }
+    ssize_t pwrite(int, const void *, size_t, off_t) override
+    {
+        errno = EIO;
+        return -1;
+    }
+};
 
 }  // namespace
 
@@ -39,6 +53,7 @@ private Q_SLOTS:
     void deleteChangesNothingWithoutSelectionOrConfirmation();
     void deletionKeepsEveryLineOnItsOwnRecord_data();
     void deletionKeepsEveryLineOnItsOwnRecord();
+    void failedDeletionStillHandsTheActOverAndKeepsItsLine();
     void deletionIsRefusedWhenAnotherCopyChangedTheArchive_data();
     void deletionIsRefusedWhenAnotherCopyChangedTheArchive();
     void missingArchiveFileIsReportedAndTheWindowGoesOn_data();
@@ -229,6 +244,29 @@ void ArchiveWindowTest::deletionKeepsEveryLineOnItsOwnRecord_data()
     QTest::newRow("middle of three") << 3 << 1;
     QTest::newRow("last of three") << 3 << 2;
     QTest::newRow("the only record") << 1 << 0;
+}
+
+void ArchiveWindowTest::failedDeletionStillHandsTheActOverAndKeepsItsLine()
+{
+    ArchiveWorld world;
+    const QList<ArchiveRow> rows{sampleRow(1), sampleRow(2)};
+    world.append(rows);
+    OpenWindow open(world);
+    clickLine(open.window.lBase(), 1);
+    world.prompts.answer(PromptAnswer::Yes);
+    {
+        RefusedWrites disk;
+        QTest::mouseClick(open.window.bDeleteRecord(), Qt::LeftButton);
+    }
+
+    // The mechanic has the act's texts to correct and print again, is told
+    // of the failure with its number, and the record and its line stay.
+    QCOMPARE(world.actWindow.texts, rowTexts(rows[1]));
+    QCOMPARE(world.prompts.messages.size(), 2);
+    QVERIFY(world.prompts.messages.last().text.startsWith(u"Ошибка "_s));
+    QCOMPARE(world.recordCount(), 2);
+    QCOMPARE(lineTexts(open.window.lBase()), world.listLines());
+    QVERIFY(open.window.isVisible());
 }
 
 void ArchiveWindowTest::deletionKeepsEveryLineOnItsOwnRecord()
