@@ -18,8 +18,9 @@ packages=(
   # test and screenshot tools
   xvfb xauth x11-xkb-utils x11-utils imagemagick dbus-daemon
   libdbd-xbase-perl perl-modules-5.36 poppler-utils
-  # the Markdown check renders every .md with a CommonMark renderer
-  python3-markdown-it
+  # the Markdown check renders every .md with a CommonMark renderer; the
+  # format check runs Debian 12's clang-format (14)
+  python3-markdown-it clang-format
   "$@"
 )
 
