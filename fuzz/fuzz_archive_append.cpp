@@ -4,7 +4,7 @@
 // must leave every byte of the committed records and of the header (but the
 // date and the count) untouched, and read back exactly what was set.
 
-#include "archive/archive_failure_codes.h"
+#include "archive/archive_failures.h"
 #include "archive/archive_table.h"
 #include "archive/dbf_archive.h"
 #include "common/failure.h"

@@ -11,9 +11,7 @@
 #include "common/windows1251.h"
 #include "fuzz_check.h"
 #include "settings/ini_file.h"
-#include "settings/null_key_code.h"
-#include "settings/print_copies.h"
-#include "settings/settings_keys.h"
+#include "settings/program_settings.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "app/program_archive.h"
 
-#include "settings/backup_days.h"
+#include "settings/program_settings.h"
 
 using namespace Qt::StringLiterals;
 

@@ -4,7 +4,6 @@
 #include "archive/archive_backup.h"
 #include "common/failure.h"
 #include "common/program_log.h"
-#include "common/system_error_text.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "archive/archive_backup.h"
 
+#include "archive/archive_failures.h"
 #include "archive/dbf_header.h"
 #include "archive/durable_file.h"
 #include "archive/file_calls.h"
 #include "archive/file_lock.h"
-#include "archive/os_failure.h"
 #include "common/failure.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "archive/archive_snapshot.h"
 
+#include "archive/archive_failures.h"
 #include "archive/file_calls.h"
-#include "archive/os_failure.h"
 
 #include <QFile>
 #include <QtEndian>

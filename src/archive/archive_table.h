@@ -111,6 +111,12 @@ struct ListedRecord {
 };
 
 // The number of records in the archive.
-int CountArchiveRecords(Archive &archive);
+inline int CountArchiveRecords(Archive &archive)
+{
+    const std::unique_ptr<ArchiveRecordSet> records = archive.open(ArchiveAccess::ReadOnly);
+    const int count = records->recordCount();
+    records->close();
+    return count;
+}
 
 }  // namespace qm

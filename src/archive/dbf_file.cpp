@@ -1,9 +1,8 @@
 #include "archive/dbf_file.h"
 
-#include "archive/archive_failure_codes.h"
+#include "archive/archive_failures.h"
 #include "archive/file_calls.h"
 #include "archive/file_lock.h"
-#include "archive/os_failure.h"
 
 #include <QFile>
 #include <QHashFunctions>

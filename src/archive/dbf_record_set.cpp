@@ -1,6 +1,6 @@
 #include "archive/dbf_record_set.h"
 
-#include "archive/archive_failure_codes.h"
+#include "archive/archive_failures.h"
 #include "archive/dbf_field_codec.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "archive/durable_file.h"
 
+#include "archive/archive_failures.h"
 #include "archive/file_calls.h"
-#include "archive/os_failure.h"
 #include "common/program_log.h"
 
 #include <QFile>

@@ -1,8 +1,7 @@
 #include "archive/empty_archive.h"
 
-#include "archive/archive_failure_codes.h"
+#include "archive/archive_failures.h"
 #include "archive/archive_table.h"
-#include "archive/os_failure.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "archive/file_calls.h"
 
-#include "archive/os_failure.h"
+#include "archive/archive_failures.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "archive/file_lock.h"
 
-#include "archive/os_failure.h"
+#include "archive/archive_failures.h"
 #include "common/failure.h"
 
 #include <fcntl.h>

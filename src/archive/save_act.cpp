@@ -101,7 +101,7 @@ SavedAct SaveActToArchive(const ActData &act, Archive &archive)
     return saved;
 }
 
-void CheckArchiveTakesAct(const ActData &act, Archive &archive)
+void checkArchiveTakesAct(const ActData &act, Archive &archive)
 {
     std::unique_ptr<ArchiveRecordSet> records;
     try {

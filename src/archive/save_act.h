@@ -55,7 +55,7 @@ public:
 // qm::Failure (the archive missing or locked by another workstation at this
 // moment) may pass by the time the mechanic asks again. The archive's lock is
 // released before anything is thrown.
-void CheckArchiveTakesAct(const ActData &act, Archive &archive);
+void checkArchiveTakesAct(const ActData &act, Archive &archive);
 
 // What the mechanic calls an archive column: the label beside its field in
 // the main window.

@@ -55,4 +55,8 @@ private:
 // Turns any exception in flight into a Failure (bad_alloc becomes "out of memory").
 Failure toFailure(std::exception_ptr error);
 
+// What the system said, in Russian, for a failure message: the C library's
+// own text follows the system's language, which need not be Russian.
+QString systemErrorText(int errorNumber);
+
 }  // namespace qm

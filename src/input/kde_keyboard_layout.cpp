@@ -1,9 +1,9 @@
-#include "input/kde_keyboard_layout.h"
+#include "input/keyboard_backends.h"
 
 #include "common/program_log.h"
-#include "input/xkb_layout_ids.h"
 
 #include <QDBusArgument>
+#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QStringList>
 

@@ -2,6 +2,9 @@
 
 #include "input/keyboard_layout.h"
 
+#include <QEvent>
+#include <QWidget>
+
 using namespace Qt::StringLiterals;
 
 namespace qm {
@@ -32,6 +35,19 @@ void SetKeyboardLayout(KeyboardLayout &layout, const QString &language)
     const QString active = layout.activeLayoutId();
     if (!active.isEmpty() && active != wanted)
         layout.activateNextLayout();
+}
+
+LayoutOnFocus::LayoutOnFocus(QWidget *widget, KeyboardLayout &layout, QString language)
+    : QObject(widget), widget_(widget), layout_(layout), language_(std::move(language))
+{
+    widget_->installEventFilter(this);
+}
+
+bool LayoutOnFocus::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == widget_ && event->type() == QEvent::FocusIn)
+        SetKeyboardLayout(layout_, language_);
+    return false;
 }
 
 }  // namespace qm

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
+
+class QWidget;
 
 namespace qm {
 
@@ -12,5 +15,23 @@ class KeyboardLayout;
 // other; with more layouts it lands on whichever comes next. Where the active
 // layout cannot be read nothing is switched. Reports nothing.
 void SetKeyboardLayout(KeyboardLayout &layout, const QString &language);
+
+class KeyboardLayout;
+
+// Switches the keyboard to a language each time a widget gains focus.
+// Owned by the widget; the layout must outlive it.
+class LayoutOnFocus : public QObject {
+    Q_OBJECT
+public:
+    LayoutOnFocus(QWidget *widget, KeyboardLayout &layout, QString language);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *widget_;
+    KeyboardLayout &layout_;
+    QString language_;
+};
 
 }  // namespace qm

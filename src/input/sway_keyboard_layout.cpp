@@ -1,4 +1,4 @@
-#include "input/sway_keyboard_layout.h"
+#include "input/keyboard_backends.h"
 
 #include "common/program_log.h"
 

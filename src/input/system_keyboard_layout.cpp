@@ -1,16 +1,15 @@
 #include "input/keyboard_layout.h"
 
 #include "common/program_log.h"
-#include "input/kde_keyboard_layout.h"
-#include "input/keyboard_backend.h"
-#include "input/sway_keyboard_layout.h"
-#include "input/x11_keyboard_layout.h"
+#include "input/keyboard_backends.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -90,6 +89,27 @@ std::unique_ptr<KeyboardLayout> makeSystemKeyboardLayout()
     }
     qCInfo(logInput) << "Keyboard layouts: none to switch; the customer field types Russian by key position";
     return std::make_unique<NoKeyboardLayout>();
+}
+
+bool isWaylandSession(const KeyboardSession &session)
+{
+    if (!session.waylandDisplay.isEmpty() || session.sessionType.compare(u"wayland"_s, Qt::CaseInsensitive) == 0)
+        return true;
+    // Xwayland names its outputs XWAYLAND0, XWAYLAND1...: a program started
+    // with a cleaned environment still knows where it is.
+    return std::any_of(session.screenNames.cbegin(), session.screenNames.cend(),
+                       [](const QString &name) { return name.startsWith(u"XWAYLAND"_s, Qt::CaseInsensitive); });
+}
+
+KeyboardBackend chooseKeyboardBackend(const KeyboardSession &session)
+{
+    if (session.kdeServiceAnswers)
+        return KeyboardBackend::KdeService;
+    if (session.x11Display && !isWaylandSession(session))
+        return KeyboardBackend::Xkb;
+    if (!session.swaySocket.isEmpty())
+        return KeyboardBackend::SwaySocket;
+    return KeyboardBackend::KeyPositions;
 }
 
 }  // namespace qm

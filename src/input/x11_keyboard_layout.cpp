@@ -1,8 +1,6 @@
 // Qt first: the X11 headers below define macros (None, KeyPress, Bool...)
 // that break Qt's own headers when they come earlier.
-#include "input/x11_keyboard_layout.h"
-
-#include "input/xkb_layout_ids.h"
+#include "input/keyboard_backends.h"
 
 #include <QGuiApplication>
 #include <QStringList>

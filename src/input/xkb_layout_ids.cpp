@@ -1,4 +1,4 @@
-#include "input/xkb_layout_ids.h"
+#include "input/keyboard_backends.h"
 
 #include <string_view>
 

@@ -1,8 +1,7 @@
 #include "settings/pick_lists.h"
 
 #include "settings/ini_file.h"
-#include "settings/settings_failures.h"
-#include "settings/settings_keys.h"
+#include "settings/program_settings.h"
 
 #include <limits>
 

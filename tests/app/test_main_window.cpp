@@ -1,8 +1,8 @@
 #include "app/main_window/form1.h"
 #include "app/startup.h"
 #include "archive/archive_snapshot.h"
-#include "archive/recall_archived_act.h"
 #include "archive/archive_table.h"
+#include "archive/archived_acts.h"
 #include "support/main_window_harness.h"
 
 #include <QAccessible>

@@ -1,4 +1,4 @@
-#include "archive/archive_failure_codes.h"
+#include "archive/archive_failures.h"
 #include "archive/dbf_archive.h"
 #include "archive/empty_archive.h"
 #include "archive_test_helpers.h"

@@ -1,6 +1,5 @@
 #include "common/act_files.h"
 #include "common/failure.h"
-#include "common/system_error_text.h"
 #include "common/windows1251.h"
 
 #include <QRegularExpression>

@@ -2,9 +2,8 @@
 // private session bus, and sway's IPC socket, each served by a fake that
 // speaks the real protocol from another thread.
 
-#include "input/kde_keyboard_layout.h"
+#include "input/keyboard_backends.h"
 #include "input/set_keyboard_layout.h"
-#include "input/sway_keyboard_layout.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

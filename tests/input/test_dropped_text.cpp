@@ -1,4 +1,4 @@
-#include "input/key_filters.h"
+#include "input/field_input_rules.h"
 #include "input/key_rule_filter.h"
 
 #include <QDropEvent>
@@ -81,7 +81,7 @@ void DroppedTextTest::droppedTextObeysTheKeyRule()
     using enum qm::KeyRuleFilter::Strictness;
     const Filter filter = rule == u"digits"_s ? qm::DigitKeyFilter
                           : rule == u"serial"_s ? qm::SerialKeyFilter
-                                                : qm::CustomerKeyRule;
+                                                : qm::customerKeyRule;
     RuledField ruled(filter, static_cast<qint16>(nullKeyCode), maxLength, rule == u"customer"_s ? Lenient : Strict);
     QLineEdit &field = ruled.field;
     field.setText(before);

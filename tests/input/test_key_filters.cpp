@@ -1,5 +1,5 @@
 #include "common/windows1251.h"
-#include "input/key_filters.h"
+#include "input/field_input_rules.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -137,7 +137,7 @@ void KeyFiltersTest::customerRule_data()
 
 void KeyFiltersTest::customerRule()
 {
-    checkFilter(qm::CustomerKeyRule);
+    checkFilter(qm::customerKeyRule);
 }
 
 QTEST_MAIN(KeyFiltersTest)

@@ -1,8 +1,7 @@
-#include "support/fake_keyboard_layout.h"
-#include "input/keyboard_backend.h"
+#include "input/keyboard_backends.h"
 #include "input/keyboard_layout.h"
 #include "input/set_keyboard_layout.h"
-#include "input/xkb_layout_ids.h"
+#include "support/fake_keyboard_layout.h"
 
 #include <QTest>
 

@@ -1,5 +1,4 @@
-#include "settings/null_key_code.h"
-#include "settings/print_copies.h"
+#include "settings/program_settings.h"
 
 #include "common/failure.h"
 #include "support/temp_program_folder.h"

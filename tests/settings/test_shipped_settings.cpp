@@ -1,6 +1,5 @@
-#include "settings/null_key_code.h"
 #include "settings/pick_lists.h"
-#include "settings/print_copies.h"
+#include "settings/program_settings.h"
 
 #include "common/windows1251.h"
 #include "support/temp_program_folder.h"

@@ -190,7 +190,7 @@ PrintCommand::Step PrintCommand::dryRunSave()
     try {
         // Up to the lock's wait when another workstation is saving.
         const WaitCursor wait;
-        CheckArchiveTakesAct(act_, archive_);
+        checkArchiveTakesAct(act_, archive_);
     } catch (const ArchiveRefusesAct &refusal) {
         showWithoutRetry(prompts_, refusal, Step::DryRunSave, PromptIcon::Critical);
         return Step::Done;

@@ -1,7 +1,7 @@
 #include "app/main_window/act_controls.h"
 
 #include "app/main_window/typing_limit.h"
-#include "archive/recall_archived_act.h"
+#include "archive/archived_acts.h"
 #include "settings/pick_lists.h"
 
 #include <QBrush>

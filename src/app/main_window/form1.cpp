@@ -10,11 +10,8 @@
 #include "app/version.h"
 #include "archive/archive_table.h"
 #include "input/field_input_rules.h"
-#include "settings/null_key_code.h"
-#include "settings/office_ahead.h"
 #include "settings/pick_lists.h"
-#include "settings/print_copies.h"
-#include "settings/save_pdf.h"
+#include "settings/program_settings.h"
 #include "ui_form1.h"
 
 #include <QGuiApplication>

@@ -2,8 +2,7 @@
 
 #include "document/uno/calc_sheet.h"
 #include "document/uno/template_check.h"
-#include "document/uno/uno_properties.h"
-#include "document/uno/uno_strings.h"
+#include "document/uno/uno_values.h"
 #include "document/uno/xls_active_sheet.h"
 
 #include <QFile>

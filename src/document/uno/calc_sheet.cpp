@@ -1,6 +1,6 @@
 #include "document/uno/calc_sheet.h"
 
-#include "document/uno/uno_strings.h"
+#include "document/uno/uno_values.h"
 
 #include <QRegularExpression>
 

@@ -3,7 +3,6 @@
 #include "document/uno/calc_instance.h"
 #include "document/uno/office_ahead.h"
 #include "document/uno/office_launch.h"
-#include "document/uno/office_process.h"
 
 #include "common/failure.h"
 

@@ -2,7 +2,7 @@
 
 #include "common/failure.h"
 #include "document/uno/calc_instance.h"
-#include "document/uno/office_process.h"
+#include "document/uno/office_launch.h"
 
 #include <utility>
 

@@ -3,7 +3,6 @@
 #include "common/failure.h"
 #include "common/program_log.h"
 #include "document/uno/office_launch.h"
-#include "document/uno/office_process.h"
 
 #include <QFile>
 

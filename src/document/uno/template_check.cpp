@@ -1,7 +1,6 @@
 #include "document/uno/template_check.h"
 
-#include "document/uno/uno_properties.h"
-#include "document/uno/uno_strings.h"
+#include "document/uno/uno_values.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "document/uno/uno_failure.h"
 
-#include "document/uno/uno_strings.h"
+#include "document/uno/uno_values.h"
 
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "archive/archive_table.h"
 #include "app/archive_window/form2.h"
-#include "archive/recall_archived_act.h"
+#include "archive/archive_table.h"
+#include "archive/archived_acts.h"
 #include "archive/dbf_archive.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_program_folder.h"

@@ -3,8 +3,8 @@
 
 #include "archive_test_fixture.h"
 
-#include "archive/archive_field_text.h"
 #include "app/archive_window/form2.h"
+#include "archive/archive_record_text.h"
 #include "archive/dbf_header.h"
 #include "common/failure.h"
 

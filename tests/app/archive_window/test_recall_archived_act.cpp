@@ -3,9 +3,9 @@
 
 #include "archive_test_fixture.h"
 
-#include "archive/archive_field_text.h"
 #include "app/archive_window/form2.h"
-#include "archive/recall_archived_act.h"
+#include "archive/archive_record_text.h"
+#include "archive/archived_acts.h"
 
 #include <QListView>
 #include <QPushButton>

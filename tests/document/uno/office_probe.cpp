@@ -1,7 +1,6 @@
 #include "office_probe.h"
 
-#include "document/uno/uno_properties.h"
-#include "document/uno/uno_strings.h"
+#include "document/uno/uno_values.h"
 
 #include <QCryptographicHash>
 #include <QDir>

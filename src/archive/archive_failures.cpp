@@ -1,6 +1,6 @@
-#include "archive/os_failure.h"
+#include "archive/archive_failures.h"
 
-#include "common/system_error_text.h"
+#include "common/failure.h"
 
 #include <cerrno>
 

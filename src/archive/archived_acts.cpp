@@ -1,9 +1,10 @@
-#include "archive/recall_archived_act.h"
+#include "archive/archived_acts.h"
 
-#include "archive/archive_field_text.h"
+#include "archive/archive_record_text.h"
+#include "archive/archive_snapshot.h"
 #include "archive/archive_table.h"
 #include "archive/save_act.h"
-#include "common/failure.h"
+#include "common/act_files.h"
 
 using namespace Qt::StringLiterals;
 
@@ -37,6 +38,16 @@ QString textOrEmpty(const ArchiveRecordSet &records, QStringView field)
 }
 
 }  // namespace
+
+ArchiveListing FillArchiveList(Archive &archive)
+{
+    ArchiveListing listing;
+    listing.lines = archive.snapshot();
+    listing.count = listing.lines->size();
+    if (listing.count == 0)
+        listing.lines.reset();
+    return listing;
+}
 
 ArchivedActTexts archivedActTexts(const ArchiveRecordSet &records)
 {
@@ -73,6 +84,54 @@ std::optional<RecalledAct> RecallArchivedAct(Archive &archive, const ListedRecor
     act.readable = archiveFieldTicked(readField(*records, E_READABLE));
     records->close();
     return act;
+}
+
+DeletedRecord DeleteSelectedRecord(Archive &archive, const ListedRecord &listed)
+{
+    const auto records = archive.open(ArchiveAccess::Writable);
+    if (!records->moveToRecordNumber(listed.number) || records->recordDigest() != listed.digest) {
+        records->close();
+        return {};
+    }
+
+    DeletedRecord deleted;
+    deleted.texts = archivedActTexts(*records);
+    try {
+        records->deleteCurrent();
+        records->update();
+        records->close();
+        deleted.outcome = DeletionOutcome::Deleted;
+    } catch (...) {
+        deleted.outcome = DeletionOutcome::Failed;
+        deleted.failure = toFailure(std::current_exception());
+    }
+    return deleted;
+}
+
+QString archivedActPdfPath(Archive &archive, const QString &programFolder, const ListedRecord &listed)
+{
+    const auto records = archive.open(ArchiveAccess::ReadOnly);
+    if (!records->moveToRecordNumber(listed.number) || records->recordDigest() != listed.digest) {
+        records->close();
+        return {};
+    }
+    std::optional<QDate> date;
+    QString customer;
+    QString serial;
+    try {
+        date = archiveFieldDate(records->value(ArchiveField::ACTDATE));
+        customer = archiveFieldText(records->value(ArchiveField::NAMEORG));
+        serial = archiveFieldText(records->value(ArchiveField::ZAVNUM));
+    } catch (const Failure &) {
+        // A damaged cell: the act was never printed by this program under such a name.
+        records->close();
+        return {};
+    }
+    records->close();
+    // An act without a readable date was never printed by this program, so no copy bears its name.
+    if (!date)
+        return {};
+    return actPdfFolder(programFolder) + u'/' + actPdfFileName(*date, customer, serial, listed.number);
 }
 
 }  // namespace qm

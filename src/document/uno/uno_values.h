@@ -1,12 +1,29 @@
 #pragma once
 
+#include <QString>
+
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/uno/Sequence.hxx>
+#include <rtl/ustring.hxx>
 
-#include <initializer_list>
 #include <vector>
 
+// The values that cross the UNO bridge: texts, and the property lists the
+// office API takes its arguments in.
+
 namespace qm::calc {
+
+// Both sides are UTF-16, so the text crosses unchanged.
+inline rtl::OUString toOUString(const QString &text)
+{
+    return rtl::OUString(reinterpret_cast<const sal_Unicode *>(text.utf16()),
+                         static_cast<sal_Int32>(text.size()));
+}
+
+inline QString toQString(const rtl::OUString &text)
+{
+    return QString(reinterpret_cast<const QChar *>(text.getStr()), text.getLength());
+}
 
 inline css::beans::PropertyValue property(const char *name, const css::uno::Any &value)
 {
