@@ -10,9 +10,9 @@
 //
 //   qm_bench_archive_window_child <program folder>
 
-#include "app/desktop_platform.h"
+#include "app/main_window/startup.h"
+#include "app/program/desktop_platform.h"
 #include "app/prompts/qt_prompts.h"
-#include "app/startup.h"
 #include "support/bench_timing.h"
 
 #include <QAbstractItemView>

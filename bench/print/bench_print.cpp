@@ -11,7 +11,7 @@
 //
 //   qm_bench_print [--runs N]
 
-#include "app/startup.h"
+#include "app/main_window/startup.h"
 #include "archive/archive_table.h"
 #include "archive/dbf_archive.h"
 #include "archive/empty_archive.h"

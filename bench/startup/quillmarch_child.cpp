@@ -3,9 +3,9 @@
 // ahead (unless the folder's settings turn that off) runs headless on a
 // profile in the program folder, and is ended when the process ends.
 
-#include "app/desktop_platform.h"
+#include "app/main_window/startup.h"
+#include "app/program/desktop_platform.h"
 #include "app/prompts/qt_prompts.h"
-#include "app/startup.h"
 #include "startup/first_paint_report.h"
 #include "support/bench_timing.h"
 

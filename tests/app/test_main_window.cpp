@@ -1,5 +1,5 @@
 #include "app/main_window/form1.h"
-#include "app/startup.h"
+#include "app/main_window/startup.h"
 #include "archive/archive_snapshot.h"
 #include "archive/archive_table.h"
 #include "archive/archived_acts.h"

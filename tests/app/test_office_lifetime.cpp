@@ -6,8 +6,8 @@
 
 #include "../document/uno/office_probe.h"
 #include "app/main_window/form1.h"
-#include "app/startup.h"
-#include "app/termination_signals.h"
+#include "app/main_window/startup.h"
+#include "app/program/termination_signals.h"
 #include "archive/dbf_archive.h"
 #include "archive/empty_archive.h"
 #include "document/uno/libreoffice_calc.h"

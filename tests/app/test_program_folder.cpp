@@ -1,5 +1,5 @@
-#include "app/command_line.h"
-#include "app/program_folder.h"
+#include "app/program/command_line.h"
+#include "app/program/program_folder.h"
 #include "common/failure.h"
 #include "support/scripted_prompts.h"
 

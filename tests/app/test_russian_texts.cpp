@@ -1,5 +1,5 @@
 #include "app/main_window/form1.h"
-#include "app/russian_translations.h"
+#include "app/program/russian_translations.h"
 #include "support/main_window_harness.h"
 
 #include <QCalendarWidget>

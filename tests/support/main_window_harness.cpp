@@ -1,6 +1,6 @@
 #include "support/main_window_harness.h"
 
-#include "app/startup.h"
+#include "app/main_window/startup.h"
 #include "archive/empty_archive.h"
 #include "common/windows1251.h"
 

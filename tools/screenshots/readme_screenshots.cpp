@@ -4,9 +4,9 @@
 //
 // Usage: qm_readme_screenshots <program-folder> <output-folder> <office-profile>
 
-#include "app/desktop_platform.h"
+#include "app/main_window/startup.h"
+#include "app/program/desktop_platform.h"
 #include "app/prompts/prompts.h"
-#include "app/startup.h"
 #include "archive/archive_table.h"
 #include "archive/save_act.h"
 

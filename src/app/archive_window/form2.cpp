@@ -1,7 +1,6 @@
 #include "app/archive_window/form2.h"
 
 #include "app/archive_window/archive_list_model.h"
-#include "app/archive_window/archive_window_messages.h"
 #include "app/prompts/guarded_command.h"
 #include "app/prompts/prompts.h"
 #include "archive/archive_snapshot.h"
@@ -23,6 +22,47 @@ using namespace Qt::StringLiterals;
 namespace qm {
 namespace {
 
+// The messages of the "Архив" command and the archive window, titled as the
+// program.
+MessageRequest programMessage(const QString &text, PromptIcon icon)
+{
+    MessageRequest request;
+    request.title = u"Quillmarch"_s;
+    request.text = text;
+    request.icon = icon;
+    return request;
+}
+
+MessageRequest emptyArchiveMessage()
+{
+    return programMessage(u"Архив пуст"_s, PromptIcon::Information);
+}
+
+MessageRequest noRecordsMessage()
+{
+    return programMessage(u"В базе нет записей !"_s, PromptIcon::None);
+}
+
+MessageRequest confirmDeletionMessage()
+{
+    MessageRequest request = programMessage(u"Удалить запись ?"_s, PromptIcon::None);
+    request.buttons = PromptButtons::YesNo;
+    request.defaultButton = PromptAnswer::Yes;
+    return request;
+}
+
+// The selected line's record is no longer the act the list showed: the act
+// was not recalled (or not deleted), and the list has been read again.
+enum class RefusedArchiveAction { Recall, Deletion };
+
+MessageRequest archiveChangedMessage(RefusedArchiveAction action)
+{
+    const QString notDone = action == RefusedArchiveAction::Recall ? u"Акт не вызван."_s : u"Запись не удалена."_s;
+    return programMessage(u"Архив QM.dbf изменён другой копией программы после того, как был открыт "
+                          u"этот список.\r\n%1 Список будет прочитан заново: выберите запись ещё раз."_s.arg(notDone),
+                          PromptIcon::Warning);
+}
+
 // Designer files keep whole points only; the list's font is 9.75 pt.
 constexpr double kListFontPointSize = 9.75;
 
@@ -37,7 +77,7 @@ int selectedArchiveLine(const QAbstractItemView *lBase)
 
 }  // namespace
 
-void ArchiveCommand(const ArchiveWindowContext &context)
+void runArchiveCommand(const ArchiveWindowContext &context)
 {
     if (CountArchiveRecords(*context.archive) == 0) {
         context.prompts->message(emptyArchiveMessage());

@@ -51,7 +51,7 @@ struct ArchiveWindowContext {
 // The main window's "Архив" command: an empty archive is reported with
 // "Архив пуст"; otherwise the archive window is shown modally and the command
 // returns when it is closed. Throws qm::Failure when the archive cannot be counted.
-void ArchiveCommand(const ArchiveWindowContext &context);
+void runArchiveCommand(const ArchiveWindowContext &context);
 
 // The archive window: one line per archived act, from which the mechanic
 // recalls an act into the main window or deletes one, and a filter that

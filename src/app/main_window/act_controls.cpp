@@ -1,6 +1,5 @@
 #include "app/main_window/act_controls.h"
 
-#include "app/main_window/typing_limit.h"
 #include "archive/archived_acts.h"
 #include "settings/pick_lists.h"
 
@@ -96,6 +95,26 @@ void showRecalledDate(QDateTimeEdit *picker, const std::optional<QDate> &date)
 }
 
 }  // namespace
+
+TypingLimit::TypingLimit(QLineEdit *box) : QObject(box), box_(box), ownLimit_(box->maxLength())
+{
+    connect(box, &QLineEdit::textChanged, this, &TypingLimit::shrinkToText);
+}
+
+void TypingLimit::showText(QLineEdit *box, const QString &text)
+{
+    const auto *limit = box->findChild<TypingLimit *>(QString(), Qt::FindDirectChildrenOnly);
+    const int own = limit ? limit->ownLimit_ : box->maxLength();
+    box->setMaxLength(qMax(own, int(text.size())));
+    box->setText(text);
+}
+
+void TypingLimit::shrinkToText()
+{
+    const int needed = qMax(ownLimit_, int(box_->text().size()));
+    if (box_->maxLength() > needed)
+        box_->setMaxLength(needed);
+}
 
 ActData readAct(const ActControls &controls)
 {

@@ -6,12 +6,35 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QLineEdit>
+#include <QObject>
 
 namespace qm {
 
 struct ArchivedActTexts;
 struct PickList;
 struct RecalledAct;
+
+// The typing limit of a text box, which a recalled text may exceed: an act
+// stored long ago, or by another program, is shown whole rather than cut. The
+// box then holds more than the mechanic could type, and only for as long as
+// the text needs it: each edit that shortens it lowers the limit again, down
+// to the box's own, so typing never makes a field longer than its own limit.
+class TypingLimit final : public QObject {
+    Q_OBJECT
+
+public:
+    // Takes the box's present maximum length as its own limit.
+    explicit TypingLimit(QLineEdit *box);
+
+    // Shows a recalled text in the box, raising the limit just enough for it.
+    static void showText(QLineEdit *box, const QString &text);
+
+private:
+    void shrinkToText();
+
+    QLineEdit *box_;
+    int ownLimit_;
+};
 
 // The main window's controls that show one act. This is the one place where
 // the act is read from widgets and written into them.

@@ -3,20 +3,21 @@
 #include "app/archive_window/form2.h"
 #include "app/commands/print_command.h"
 #include "app/main_window/status_panel.h"
-#include "app/main_window/typing_limit.h"
-#include "app/office_ahead_trigger.h"
 #include "app/prompts/guarded_command.h"
 #include "app/prompts/prompts.h"
 #include "app/version.h"
 #include "archive/archive_table.h"
+#include "document/spreadsheet.h"
 #include "input/field_input_rules.h"
 #include "settings/pick_lists.h"
 #include "settings/program_settings.h"
 #include "ui_form1.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -40,6 +41,47 @@ void fitLabelToItsPlace(QLabel *label)
     font.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(overflow + 1) / qreal(text.size() - 1));
     label->setFont(font);
 }
+
+// Ties the spreadsheet application's processes to the window. When asked,
+// has it started ahead once the window has been painted for the first time,
+// so the start-up the mechanic watches is not made longer. Whenever the window
+// closes, ends every office the program started that holds nothing of the
+// user's.
+class OfficeAheadTrigger final : public QObject {
+public:
+    OfficeAheadTrigger(QWidget &window, SpreadsheetApplication &spreadsheet, bool startAhead, QString templatePath)
+        : QObject(&window), window_(window), spreadsheet_(spreadsheet), started_(!startAhead),
+          templatePath_(std::move(templatePath))
+    {
+        window_.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != &window_)
+            return false;
+        if (event->type() == QEvent::Paint && !started_) {
+            started_ = true;
+            // Queued: the paint completes and reaches the screen first. A
+            // window closed meanwhile wants no office.
+            QTimer::singleShot(0, this, [this] {
+                if (window_.isVisible())
+                    spreadsheet_.startInstanceAhead(templatePath_);
+            });
+        } else if (event->type() == QEvent::Close) {
+            started_ = true;
+            spreadsheet_.endUnusedInstance();
+        }
+        return false;
+    }
+
+private:
+    QWidget &window_;
+    SpreadsheetApplication &spreadsheet_;
+    bool started_;
+    QString templatePath_;
+};
 
 }  // namespace
 
@@ -104,8 +146,8 @@ void Form1::Form_Load()
                            values_.NullKeyCode, *services_.keyboardLayout);
     values_.SavePdf = readSavePdf(values_.IniPath);
     if (services_.spreadsheet)
-        tieOfficeToWindow(*this, *services_.spreadsheet, readOfficeAhead(values_.IniPath),
-                          values_.programFolder + u"/Quillmarch.xls"_s);
+        new OfficeAheadTrigger(*this, *services_.spreadsheet, readOfficeAhead(values_.IniPath),
+                               values_.programFolder + u"/Quillmarch.xls"_s);
     centreOnScreen();
     ui_->txtNameOrg->setFocus(Qt::OtherFocusReason);
 }
@@ -186,7 +228,7 @@ void Form1::bExit_Click()
 void Form1::bArchive_Click()
 {
     runGuarded(*services_.prompts, u"Архив", [this] {
-        ArchiveCommand(
+        runArchiveCommand(
             ArchiveWindowContext{this, services_.prompts, services_.archive, this, values_.programFolder});
     });
 }

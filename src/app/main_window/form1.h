@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/archive_window/form2.h"
-#include "app/commands/program_values.h"
+#include "app/commands/print_command.h"
 #include "app/main_window/act_controls.h"
 
 #include <QDateTime>

@@ -5,7 +5,7 @@
 #include "support/main_window_harness.h"
 
 #include "app/main_window/form1.h"
-#include "app/startup.h"
+#include "app/main_window/startup.h"
 #include "app/archive_window/form2.h"
 #include "support/fake_keyboard_layout.h"
 

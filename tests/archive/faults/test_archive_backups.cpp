@@ -3,11 +3,11 @@
 // archive restored at start-up, two workstations on one folder, a full disk.
 
 #include "act_saver_process.h"
-#include "app/main_window/form1.h"
-#include "app/program_archive.h"
-#include "app/startup.h"
-#include "archive/archive_backup.h"
 #include "app/archive_window/form2.h"
+#include "app/main_window/form1.h"
+#include "app/main_window/startup.h"
+#include "app/program/desktop_platform.h"
+#include "archive/archive_backup.h"
 #include "archive/dbf_archive.h"
 #include "archive/empty_archive.h"
 #include "archive/file_calls.h"

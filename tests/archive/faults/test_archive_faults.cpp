@@ -5,7 +5,7 @@
 
 #include "act_saver_process.h"
 #include "app/main_window/form1.h"
-#include "app/startup.h"
+#include "app/main_window/startup.h"
 #include "archive/archive_snapshot.h"
 #include "archive/archive_table.h"
 #include "archive/save_act.h"

@@ -54,7 +54,7 @@ void ArchiveUnlockedWhileAskingTest::emptyArchiveMessages()
     {
         ArchiveWorld world;
         OtherWorkstation other(world);
-        ArchiveCommand(world.context());
+        runArchiveCommand(world.context());
         QCOMPARE(other.messages, QStringList{u"Архив пуст"_s});
         QVERIFY2(other.savedMeanwhile.constFirst(), qPrintable(other.errors));
     }

@@ -1,7 +1,10 @@
-#include "app/desktop_platform.h"
+#include "app/program/desktop_platform.h"
 
-#include "app/program_archive.h"
+#include "archive/dbf_archive.h"
 #include "input/keyboard_layout.h"
+#include "settings/program_settings.h"
+
+using namespace Qt::StringLiterals;
 
 namespace qm {
 
@@ -18,5 +21,11 @@ DesktopPlatform::DesktopPlatform(const QString &programFolder, Prompts &prompts,
 }
 
 DesktopPlatform::~DesktopPlatform() = default;
+
+std::unique_ptr<DbfArchive> makeProgramArchive(const QString &programFolder, std::function<QDate()> today)
+{
+    const int keep = readBackupDays(programFolder + u"/Quillmarch.ini"_s);
+    return std::make_unique<DbfArchive>(programFolder, ArchiveBackupPlan{keep, std::move(today)});
+}
 
 }  // namespace qm

@@ -1,4 +1,4 @@
-#include "app/russian_translations.h"
+#include "app/program/russian_translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

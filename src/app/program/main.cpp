@@ -1,11 +1,11 @@
-#include "app/command_line.h"
-#include "app/desktop_platform.h"
-#include "app/program_folder.h"
-#include "app/program_identity.h"
+#include "app/main_window/startup.h"
+#include "app/program/command_line.h"
+#include "app/program/desktop_platform.h"
+#include "app/program/program_folder.h"
+#include "app/program/program_identity.h"
+#include "app/program/russian_translations.h"
+#include "app/program/termination_signals.h"
 #include "app/prompts/qt_prompts.h"
-#include "app/russian_translations.h"
-#include "app/startup.h"
-#include "app/termination_signals.h"
 #include "document/uno/office_watchdog.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/termination_signals.h"
+#include "app/program/termination_signals.h"
 
 #include "common/program_log.h"
 #include "document/spreadsheet.h"

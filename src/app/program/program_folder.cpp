@@ -1,4 +1,4 @@
-#include "app/program_folder.h"
+#include "app/program/program_folder.h"
 
 #include "app/prompts/guarded_command.h"
 #include "archive/archive_backup.h"

@@ -1,6 +1,6 @@
-#include "app/command_line.h"
+#include "app/program/command_line.h"
 
-#include "app/program_identity.h"
+#include "app/program/program_identity.h"
 
 #include <QCommandLineParser>
 

@@ -1,4 +1,4 @@
-#include "app/restore_offer.h"
+#include "app/main_window/startup.h"
 
 #include "app/prompts/guarded_command.h"
 #include "app/prompts/prompts.h"
@@ -18,6 +18,12 @@ using namespace Qt::StringLiterals;
 
 namespace qm {
 namespace {
+
+enum class RestoreChoice {
+    NotOffered,   // the archive is neither refused as damaged nor missing beside its backups
+    Restored,     // the newest readable backup is in place: start again
+    Declined,     // the mechanic said no, or the restore failed and was reported: the program ends
+};
 
 // Why the archive cannot be used, when that is a case for a backup: refused
 // as damaged, or missing. A locked or unreachable archive is not.
@@ -61,8 +67,11 @@ MessageRequest restoreQuestion(const Failure &refusal, const ReadableBackup &bac
     return request;
 }
 
-}  // namespace
-
+// When the archive in the program folder is refused as damaged, or is missing
+// while backups of it exist, asks the mechanic whether to restore the newest
+// readable backup, naming its date and number of acts and what it lacks; on
+// «Да» keeps the damaged file beside it and puts a copy of the backup in
+// place. Nothing is held locked while the question waits.
 RestoreChoice offerArchiveRestore(const QString &programFolder, Prompts &prompts)
 {
     const QString archivePath = programFolder + u"/QM.dbf"_s;
@@ -94,6 +103,34 @@ RestoreChoice offerArchiveRestore(const QString &programFolder, Prompts &prompts
         return RestoreChoice::Declined;
     }
     return RestoreChoice::Restored;
+}
+
+}  // namespace
+
+std::unique_ptr<Form1> startMainWindow(const MainWindowServices &services)
+{
+    // The start-up sequence's count is the first read of the archive: when it
+    // is refused, a backup may be restored once, and the window started anew
+    // on it.
+    for (bool restoreOffered = false;; restoreOffered = true) {
+        try {
+            auto window = std::make_unique<Form1>(services);
+            window->Form_Load();
+            return window;
+        } catch (...) {
+            const Failure failure = toFailure(std::current_exception());
+            if (!restoreOffered) {
+                const RestoreChoice choice = offerArchiveRestore(services.programFolder, *services.prompts);
+                if (choice == RestoreChoice::Restored)
+                    continue;
+                if (choice == RestoreChoice::Declined)
+                    return nullptr;
+            }
+            logShownFailure(logApp(), failure, u"запуск", services.programFolder);
+            services.prompts->message(unhandledFailureMessage(failure));
+            return nullptr;
+        }
+    }
 }
 
 }  // namespace qm
