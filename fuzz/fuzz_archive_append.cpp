@@ -33,15 +33,11 @@ constexpr double kSampleNumber = 7.25;
 QVariant sampleFor(const DbfField &field)
 {
     switch (field.type) {
-    case 'L':
-        return true;
-    case 'D':
-        return kSampleDate;
+    case 'L': return true;
+    case 'D': return kSampleDate;
     case 'N':
-    case 'F':
-        return kSampleNumber;
-    default:
-        return kSampleText.first(qMin<qsizetype>(field.width, kSampleText.size()));
+    case 'F': return kSampleNumber;
+    default: return kSampleText.first(qMin<qsizetype>(field.width, kSampleText.size()));
     }
 }
 
@@ -86,8 +82,7 @@ QList<QVariant> setEveryField(ArchiveRecordSet &records, const std::vector<DbfFi
     return expected;
 }
 
-void checkLastRecord(Archive &archive, const std::vector<DbfField> &fields, const QList<QVariant> &expected,
-                     int count)
+void checkLastRecord(Archive &archive, const std::vector<DbfField> &fields, const QList<QVariant> &expected, int count)
 {
     const std::unique_ptr<ArchiveRecordSet> records = archive.open(ArchiveAccess::ReadOnly);
     check(records->recordCount() == count, "the appended record is not counted");

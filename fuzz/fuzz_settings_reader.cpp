@@ -40,9 +40,8 @@ QList<Lookup> programLookups(const IniFile &ini)
     QList<Lookup> lookups{{settings::actNumberSection(), settings::copiesKey()},
                           {settings::systemSection(), settings::nullKeyKey()}};
     // The pick lists read numbered keys up to the first missing or empty one.
-    const std::pair<QString, QString> lists[] = {
-        {settings::techniciansSection(), settings::technicianKeyPrefix()},
-        {settings::kkmModelsSection(), settings::kkmModelKeyPrefix()}};
+    const std::pair<QString, QString> lists[] = {{settings::techniciansSection(), settings::technicianKeyPrefix()},
+                                                 {settings::kkmModelsSection(), settings::kkmModelKeyPrefix()}};
     for (const auto &[section, prefix] : lists) {
         for (int number = 1; number <= 32767; ++number) {
             const QString key = prefix + QString::number(number);
@@ -70,8 +69,7 @@ void checkFailureNames(const Failure &failure, const QString &key, const QString
 {
     check(failure.description().contains(kIniPath) && failure.description().contains(key),
           "a settings failure does not name the file and the key", failure.description());
-    check(failure.description().contains(value), "a settings failure does not show the value",
-          failure.description());
+    check(failure.description().contains(value), "a settings failure does not show the value", failure.description());
 }
 
 void convertAsCopies(const QString &value)
@@ -79,8 +77,7 @@ void convertAsCopies(const QString &value)
     try {
         toPrintCopies(value, kIniPath);
     } catch (const Failure &failure) {
-        check(failure.number() == FailureCode::Overflow, "copies gave a failure other than 6",
-              failure.description());
+        check(failure.number() == FailureCode::Overflow, "copies gave a failure other than 6", failure.description());
         checkFailureNames(failure, settings::copiesKey(), value);
     }
 }
@@ -109,7 +106,7 @@ std::optional<QByteArray> savedAsUtf8WithMark(QByteArrayView text)
     if (text.startsWith(mark))
         return std::nullopt;
     QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString decoded = utf8(text);   // decoding is what sets hasError()
+    const QString decoded = utf8(text);  // decoding is what sets hasError()
     return mark.toByteArray() + (utf8.hasError() ? fromWindows1251(text).toUtf8() : decoded.toUtf8());
 }
 
@@ -135,7 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const IniFile utf8Ini = IniFile::parse(utf8Text.value_or(QByteArray()));
 
     QList<Lookup> lookups = programLookups(ini);
-    const QList<QString> names = chosenNames(nul == input.end() ? QByteArrayView() : input.sliced(nul - input.begin() + 1));
+    const QList<QString> names
+        = chosenNames(nul == input.end() ? QByteArrayView() : input.sliced(nul - input.begin() + 1));
     for (qsizetype i = 0; i + 1 < names.size(); i += 2)
         lookups.append({names[i], names[i + 1]});
 

@@ -30,9 +30,7 @@ QString makeFolder()
 
 }  // namespace
 
-FuzzTableFile::FuzzTableFile() : folder_(makeFolder()), path_(folder_ + u"/QM.dbf"_s)
-{
-}
+FuzzTableFile::FuzzTableFile() : folder_(makeFolder()), path_(folder_ + u"/QM.dbf"_s) {}
 
 FuzzTableFile::~FuzzTableFile()
 {
@@ -77,8 +75,8 @@ QStringList namesToRead(const std::vector<DbfField> &fields)
     for (const DbfField &field : fields)
         names << field.name;
     using namespace ArchiveField;
-    for (QStringView name : {ACTDATE, MECHNAME, TYPEKKM, ZAVNUM, GODVYP, PRICHINA, E_SOHRAN, E_READABLE, INN,
-                             EKLZREG, NAMEORG})
+    for (QStringView name :
+         {ACTDATE, MECHNAME, TYPEKKM, ZAVNUM, GODVYP, PRICHINA, E_SOHRAN, E_READABLE, INN, EKLZREG, NAMEORG})
         names << name.toString();
     names << u"mechname"_s << u"NOSUCHFIELD"_s;
     return names;
@@ -98,17 +96,13 @@ void checkValueType(const DbfField &field, const QVariant &value)
     if (value.isNull())
         return;
     switch (field.type) {
-    case 'L':
-        check(value.typeId() == QMetaType::Bool, "a logical cell did not read as bool", field.name);
-        return;
+    case 'L': check(value.typeId() == QMetaType::Bool, "a logical cell did not read as bool", field.name); return;
     case 'D':
         check(value.typeId() == QMetaType::QDate && value.toDate().isValid(),
               "a date cell did not read as a valid date", field.name);
         return;
     case 'N':
-    case 'F':
-        check(value.typeId() == QMetaType::Double, "a number cell did not read as double", field.name);
-        return;
+    case 'F': check(value.typeId() == QMetaType::Double, "a number cell did not read as double", field.name); return;
     default: {
         check(value.typeId() == QMetaType::QString, "a text cell did not read as text", field.name);
         const QString text = value.toString();
@@ -151,8 +145,7 @@ int readEveryCell(Archive &archive, const std::vector<DbfField> &fields)
         for (const QString &name : names)
             readCell(*records, fields, name);
     }
-    check(read == count, "the scan and the record count disagree",
-          u"%1 read, %2 counted"_s.arg(read).arg(count));
+    check(read == count, "the scan and the record count disagree", u"%1 read, %2 counted"_s.arg(read).arg(count));
     records->close();
     return read;
 }

@@ -28,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     // Wrapped, not copied: the fuzzer's buffer is exactly the input's size, so
     // AddressSanitizer sees the first byte read past its end.
-    const QByteArray file = QByteArray::fromRawData(reinterpret_cast<const char *>(data),
-                                                    static_cast<qsizetype>(size));
+    const QByteArray file = QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     const std::optional<int> index = qm::calc::xlsActiveSheetIndex(file);
 
     if (!file.startsWith(QByteArrayView(compoundSignature, 8)))

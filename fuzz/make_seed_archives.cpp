@@ -31,10 +31,11 @@ void append(Archive &archive, const Act &act)
     using namespace ArchiveField;
     const auto records = archive.open(ArchiveAccess::Writable);
     records->addNew();
-    const std::pair<QStringView, QVariant> values[] = {
-        {ACTDATE, act.date}, {MECHNAME, act.mechanic}, {TYPEKKM, act.model}, {ZAVNUM, act.serial},
-        {GODVYP, act.year}, {PRICHINA, act.reason},   {INN, act.inn},       {EKLZREG, act.unit},
-        {NAMEORG, act.customer}, {E_SOHRAN, act.kept}, {E_READABLE, act.readable}};
+    const std::pair<QStringView, QVariant> values[]
+        = {{ACTDATE, act.date},  {MECHNAME, act.mechanic},  {TYPEKKM, act.model},
+           {ZAVNUM, act.serial}, {GODVYP, act.year},        {PRICHINA, act.reason},
+           {INN, act.inn},       {EKLZREG, act.unit},       {NAMEORG, act.customer},
+           {E_SOHRAN, act.kept}, {E_READABLE, act.readable}};
     for (const auto &[name, value] : values)
         records->setValue(name, value);
     records->update();
@@ -59,12 +60,15 @@ void writeSeeds(const QString &folder)
     copyFile(table, folder + u"/empty_archive.dbf"_s);
 
     DbfArchive archive(work);
-    append(archive, {u"01.02.2024"_s, u"Иванов И.И."_s, u"ЭЛВЕС-МИКРО-К"_s, u"00123456"_s, u"2004"_s,
-                     u"Заполнение ЭКЛЗ"_s, u"7701234567"_s, u"1234567890"_s, u"ООО «Ромашка»"_s, true, true});
-    append(archive, {u"15.03.2024"_s, u" Петров С.А."_s, u"Меркурий-115Ф"_s, u"  000777"_s, u"2010"_s,
-                     u"Неисправность ЭКЛЗ"_s, u""_s, u"0987654321"_s, u"ИП Сидорова Ё.Ю."_s, false, true});
-    append(archive, {u"29.02.2024"_s, u"Сидоров В.Н."_s, u"ШТРИХ-М-ФР-К"_s, u"12"_s, u"1999"_s,
-                     u"Замена блока фискальной памяти"_s, u"500100732259"_s, u""_s, u"№ 5"_s, false, false});
+    append(archive,
+           {u"01.02.2024"_s, u"Иванов И.И."_s, u"ЭЛВЕС-МИКРО-К"_s, u"00123456"_s, u"2004"_s, u"Заполнение ЭКЛЗ"_s,
+            u"7701234567"_s, u"1234567890"_s, u"ООО «Ромашка»"_s, true, true});
+    append(archive,
+           {u"15.03.2024"_s, u" Петров С.А."_s, u"Меркурий-115Ф"_s, u"  000777"_s, u"2010"_s, u"Неисправность ЭКЛЗ"_s,
+            u""_s, u"0987654321"_s, u"ИП Сидорова Ё.Ю."_s, false, true});
+    append(archive,
+           {u"29.02.2024"_s, u"Сидоров В.Н."_s, u"ШТРИХ-М-ФР-К"_s, u"12"_s, u"1999"_s,
+            u"Замена блока фискальной памяти"_s, u"500100732259"_s, u""_s, u"№ 5"_s, false, false});
     {
         const auto records = archive.open(ArchiveAccess::Writable);
         records->moveNext();

@@ -121,7 +121,7 @@ int main(int argc, char *argv[])
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get(), 60000))
         return 1;
-    QTest::qWait(200);   // the main window's own first paint and whatever it starts after it
+    QTest::qWait(200);  // the main window's own first paint and whatever it starts after it
 
     auto *archiveButton = window->findChild<QPushButton *>(u"bArchive"_s);
     if (!archiveButton)

@@ -66,13 +66,12 @@ SizeResult measure(const QString &folder, int size, int runs, const QString &ogr
         if (qm::CountArchiveRecords(archive) != size)
             throw std::runtime_error("the count disagrees with the archive built");
     });
-    result.listFill = qm::bench::timeRuns(runs, [&] { lines = qm::FillArchiveList(archive).lines; },
-                                          [&] { lines.reset(); });
+    result.listFill = qm::bench::timeRuns(
+        runs, [&] { lines = qm::FillArchiveList(archive).lines; }, [&] { lines.reset(); });
     lines = qm::FillArchiveList(archive).lines;
     qm::RecalledAct recalled;
-    result.recall = qm::bench::timeRuns(runs, [&] {
-        recalled = qm::RecallArchivedAct(archive, lines->listed(size - 1)).value_or(qm::RecalledAct());
-    });
+    result.recall = qm::bench::timeRuns(
+        runs, [&] { recalled = qm::RecallArchivedAct(archive, lines->listed(size - 1)).value_or(qm::RecalledAct()); });
     if (recalled.texts.serialNumber != QString::number(size))
         throw std::runtime_error("recall did not bring back the last act");
 
@@ -131,8 +130,8 @@ void printTables(const std::vector<SizeResult> &results, bool withOgrinfo, int r
     using qm::bench::printRow;
     using qm::bench::ratioText;
     std::printf("\n### Archive operations (ms; median of %d runs, range in brackets)\n\n", runs);
-    printRow({u"Records"_s, u"QM.dbf, MiB"_s, u"Count"_s, u"Archive list fill"_s, u"Recall last"_s,
-              u"Delete last"_s, u"Save one act"_s});
+    printRow({u"Records"_s, u"QM.dbf, MiB"_s, u"Count"_s, u"Archive list fill"_s, u"Recall last"_s, u"Delete last"_s,
+              u"Save one act"_s});
     printRow({u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s});
     for (const SizeResult &r : results) {
         printRow({QString::number(r.records), QString::number(r.fileMiB, 'f', 1), r.count.medianText(),
@@ -160,8 +159,7 @@ void printTables(const std::vector<SizeResult> &results, bool withOgrinfo, int r
         printRow({QString::number(r.records), QString::number(r.count.median() * 1e6 / r.records, 'f', 0),
                   QString::number(r.listFill.median() * 1e6 / r.records, 'f', 0),
                   QString::number(megabytes / (r.count.median() / 1000), 'f', 0),
-                  withOgrinfo ? r.ogrStart.medianText() : u"—"_s,
-                  withOgrinfo ? r.ogrCount.medianText() : u"—"_s,
+                  withOgrinfo ? r.ogrStart.medianText() : u"—"_s, withOgrinfo ? r.ogrCount.medianText() : u"—"_s,
                   withOgrinfo ? r.ogrRead.medianText() : u"—"_s,
                   withOgrinfo ? ratioText(r.ogrRead.median(), r.listFill.median()) : u"—"_s});
     }

@@ -73,13 +73,20 @@ void printGoals(const std::vector<ArchiveSize> &sizes, const std::vector<Archive
         bool memory;
     };
     const std::vector<Goal> goals{
-        {100000, u"«Архив» click → list painted, median ms"_s, 50, [](const ArchiveSize &s) { return s.paint.median(); }, false},
-        {1000000, u"«Архив» click → list painted, median ms"_s, 250, [](const ArchiveSize &s) { return s.paint.median(); }, false},
-        {100000, u"Peak resident after 14 keystrokes, MiB"_s, 45, [](const ArchiveSize &s) { return s.peak.median(); }, true},
-        {1000000, u"Peak resident after 14 keystrokes, MiB"_s, 60, [](const ArchiveSize &s) { return s.peak.median(); }, true},
-        {100000, u"Keystroke → list repainted, median ms"_s, 10, [](const ArchiveSize &s) { return s.keys.median(); }, false},
-        {1000000, u"Keystroke → list repainted, median ms"_s, 60, [](const ArchiveSize &s) { return s.keys.median(); }, false},
-        {1000000, u"Keystroke → list repainted, worst ms"_s, 150, [](const ArchiveSize &s) { return s.keys.max(); }, false},
+        {100000, u"«Архив» click → list painted, median ms"_s, 50,
+         [](const ArchiveSize &s) { return s.paint.median(); }, false},
+        {1000000, u"«Архив» click → list painted, median ms"_s, 250,
+         [](const ArchiveSize &s) { return s.paint.median(); }, false},
+        {100000, u"Peak resident after 14 keystrokes, MiB"_s, 45, [](const ArchiveSize &s) { return s.peak.median(); },
+         true},
+        {1000000, u"Peak resident after 14 keystrokes, MiB"_s, 60, [](const ArchiveSize &s) { return s.peak.median(); },
+         true},
+        {100000, u"Keystroke → list repainted, median ms"_s, 10, [](const ArchiveSize &s) { return s.keys.median(); },
+         false},
+        {1000000, u"Keystroke → list repainted, median ms"_s, 60, [](const ArchiveSize &s) { return s.keys.median(); },
+         false},
+        {1000000, u"Keystroke → list repainted, worst ms"_s, 150, [](const ArchiveSize &s) { return s.keys.max(); },
+         false},
     };
     for (const Goal &goal : goals) {
         const auto size = std::find_if(sizes.begin(), sizes.end(),
@@ -89,8 +96,8 @@ void printGoals(const std::vector<ArchiveSize> &sizes, const std::vector<Archive
         const double figure = goal.figure(*size);
         const auto old = std::find_if(before.begin(), before.end(),
                                       [&goal](const ArchiveSize &s) { return s.records == goal.records; });
-        const QString beforeText = old == before.end() || old->keys.empty() ? u"—"_s
-                                                                            : QString::number(goal.figure(*old), 'f', 1);
+        const QString beforeText
+            = old == before.end() || old->keys.empty() ? u"—"_s : QString::number(goal.figure(*old), 'f', 1);
         const QString reference = goal.memory ? u"%1 MiB at start-up"_s.arg(size->residentBefore.median(), 0, 'f', 1)
                                               : u"cat %1 ms"_s.arg(size->fileRead.median(), 0, 'f', 1);
         printRow({QString::number(goal.records), goal.what, beforeText, QString::number(figure, 'f', 1),
@@ -165,7 +172,7 @@ int main(int argc, char *argv[])
 
     QTemporaryDir root;
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root.path()));   // Qt wants one, private to the user
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root.path()));  // Qt wants one, private to the user
     return qm::bench::runReported([&] {
         qm::test::XvfbDisplay display;
         if (!display.start(u"1280x900x24"_s))
@@ -208,13 +215,13 @@ int main(int argc, char *argv[])
         printRow({u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s});
         for (const ArchiveSize &size : sizes) {
             printRow({QString::number(size.records), size.paint.medianText(),
-                      size.keys.empty() ? u"no filter"_s : size.keys.medianText(),
-                      size.residentBefore.medianText(), size.peak.medianText()});
+                      size.keys.empty() ? u"no filter"_s : size.keys.medianText(), size.residentBefore.medianText(),
+                      size.peak.medianText()});
         }
         for (const ArchiveSize &size : before) {
             printRow({u"%1, before"_s.arg(size.records), size.paint.medianText(),
-                      size.keys.empty() ? u"no filter"_s : size.keys.medianText(),
-                      size.residentBefore.medianText(), size.peak.medianText()});
+                      size.keys.empty() ? u"no filter"_s : size.keys.medianText(), size.residentBefore.medianText(),
+                      size.peak.medianText()});
         }
         std::printf("\n(keystrokes: %d per run, typed, narrowed and erased back to the full list)\n",
                     int(sizes.front().keys.size() / std::size_t(std::max(runs, 1))));

@@ -237,7 +237,8 @@ void printTables(const PrintSamples &cold, const PrintSamples &warm, const Print
 {
     using qm::bench::printRow;
     using qm::bench::ratioText;
-    std::printf("\n### «Печатать» with LibreOffice Calc, headless (ms; median of %d runs, range in brackets)\n\n", runs);
+    std::printf("\n### «Печатать» with LibreOffice Calc, headless (ms; median of %d runs, range in brackets)\n\n",
+                runs);
     printRow({u"Office"_s, u"Click → copies question"_s, u"Click → workbook visible"_s, u"Office start"_s,
               u"Template → new workbook"_s, u"37 cell writes"_s, u"PDF copy"_s,
               u"Whole click (incl. archive save and PDF)"_s});
@@ -258,10 +259,11 @@ void printTables(const PrintSamples &cold, const PrintSamples &warm, const Print
     const double firstOverNext = ahead.toQuestion.median() / next;
     printRow({u"Next act, office running"_s, running.toQuestion.medianText() + u" ms"_s,
               u"≤ %1 ms"_s.arg(kNextActGoalMs), next <= kNextActGoalMs ? u"yes"_s : u"no"_s});
-    printRow({u"First act, office started ahead and given 5 s"_s,
-              u"%1 ms = %2 × next act"_s.arg(ahead.toQuestion.medianText()).arg(firstOverNext, 0, 'f', 2),
-              u"≤ %1 × %2 = %3 ms"_s.arg(kFirstOverNextGoal).arg(next, 0, 'f', 1).arg(kFirstOverNextGoal * next, 0, 'f', 1),
-              firstOverNext <= kFirstOverNextGoal ? u"yes"_s : u"no"_s});
+    printRow(
+        {u"First act, office started ahead and given 5 s"_s,
+         u"%1 ms = %2 × next act"_s.arg(ahead.toQuestion.medianText()).arg(firstOverNext, 0, 'f', 2),
+         u"≤ %1 × %2 = %3 ms"_s.arg(kFirstOverNextGoal).arg(next, 0, 'f', 1).arg(kFirstOverNextGoal * next, 0, 'f', 1),
+         firstOverNext <= kFirstOverNextGoal ? u"yes"_s : u"no"_s});
     printRow({u"Office killed under «Печатать» → failure message"_s, deaths.killedInUse.medianText() + u" ms"_s,
               u"≤ %1 ms"_s.arg(kDeathNoticedGoalMs),
               deaths.killedInUse.median() <= kDeathNoticedGoalMs ? u"yes"_s : u"no"_s});

@@ -17,9 +17,9 @@ namespace qm::bench {
 // What one run of the print command spent in the office, in milliseconds.
 struct OfficeTimes {
     double startInstance = 0;
-    double loadTemplate = 0;   // the new workbook from the template
-    double cellWrites = 0;     // the act's cells alone
-    double pdfExport = 0;      // the PDF copy
+    double loadTemplate = 0;  // the new workbook from the template
+    double cellWrites = 0;    // the act's cells alone
+    double pdfExport = 0;     // the PDF copy
     int cellCount = 0;
     std::int64_t visibleAtNs = 0;  // when setVisible(true) returned
 };

@@ -36,7 +36,7 @@ namespace {
 struct StartKind {
     QString label;
     QString executable;
-    QString extra;          // the program folder, or the kind of bare window
+    QString extra;  // the program folder, or the kind of bare window
     bool ours = false;
     Samples total, inProcess, startupSequence;
 };
@@ -140,16 +140,31 @@ int main(int argc, char *argv[])
     return qm::bench::runReported([&] {
         std::vector<StartKind> kinds;
         kinds.push_back({u"bare QWidget window"_s, here + u"/qm_bench_bare_window"_s, {}, false, {}, {}, {}});
-        kinds.push_back({u"bare window with a label and a line edit"_s, here + u"/qm_bench_bare_window"_s,
-                         u"text"_s, false, {}, {}, {}});
-        for (const auto &[label, records] : {std::pair{u"Quillmarch, empty archive"_s, 0},
-                                             std::pair{u"Quillmarch, 1,000 records"_s, 1000},
-                                             std::pair{u"Quillmarch, 100,000 records"_s, 100000}}) {
-            kinds.push_back({label, here + u"/qm_bench_quillmarch_start"_s,
-                             programFolderWith(root, QString::number(records), records), true, {}, {}, {}});
+        kinds.push_back({u"bare window with a label and a line edit"_s,
+                         here + u"/qm_bench_bare_window"_s,
+                         u"text"_s,
+                         false,
+                         {},
+                         {},
+                         {}});
+        for (const auto &[label, records] :
+             {std::pair{u"Quillmarch, empty archive"_s, 0}, std::pair{u"Quillmarch, 1,000 records"_s, 1000},
+              std::pair{u"Quillmarch, 100,000 records"_s, 100000}}) {
+            kinds.push_back({label,
+                             here + u"/qm_bench_quillmarch_start"_s,
+                             programFolderWith(root, QString::number(records), records),
+                             true,
+                             {},
+                             {},
+                             {}});
         }
-        kinds.push_back({u"Quillmarch, 100,000 records, OfficeAhead=0"_s, here + u"/qm_bench_quillmarch_start"_s,
-                         programFolderWith(root, u"100000-office-ahead-off"_s, 100000, false), true, {}, {}, {}});
+        kinds.push_back({u"Quillmarch, 100,000 records, OfficeAhead=0"_s,
+                         here + u"/qm_bench_quillmarch_start"_s,
+                         programFolderWith(root, u"100000-office-ahead-off"_s, 100000, false),
+                         true,
+                         {},
+                         {},
+                         {}});
         // One untimed start of each: the libraries and files are then in the page cache for all.
         for (const StartKind &kind : kinds)
             startOnce(kind);
@@ -163,8 +178,9 @@ int main(int argc, char *argv[])
         }
 
         using qm::bench::printRow;
-        std::printf("\n### Start-up to first paint, QT_QPA_PLATFORM=%s (ms; median of %d starts, range in brackets)\n\n",
-                    platform.toUtf8().constData(), runs);
+        std::printf(
+            "\n### Start-up to first paint, QT_QPA_PLATFORM=%s (ms; median of %d starts, range in brackets)\n\n",
+            platform.toUtf8().constData(), runs);
         printRow({u"Window"_s, u"Spawn → first paint"_s, u"main() → first paint"_s, u"Start-up sequence"_s,
                   u"÷ bare window"_s});
         printRow({u"---"_s, u"---:"_s, u"---:"_s, u"---:"_s, u"---:"_s});

@@ -84,7 +84,7 @@ private:
 
 struct CommittedPart {
     QByteArray header;
-    qint64 end = 0;   // where the committed records end
+    qint64 end = 0;  // where the committed records end
 };
 
 // Read under a shared lock, given up at once: the header as the last
@@ -100,8 +100,7 @@ CommittedPart readCommittedPart(const OpenFile &archive, const QString &archiveP
         part.end = header.committedEnd();
         if (size < part.end)
             throw Failure(FailureCode::TableCorrupt,
-                          u"Файл архива %1 повреждён: в заголовке указано %2 записей, а файл короче"_s
-                              .arg(archivePath)
+                          u"Файл архива %1 повреждён: в заголовке указано %2 записей, а файл короче"_s.arg(archivePath)
                               .arg(header.recordCount));
         part.header = archive.read(0, header.headerLength);
     } catch (...) {
@@ -230,8 +229,8 @@ ArchiveBackupResult backUpArchiveForToday(const QString &archivePath, const QStr
         makeFolderDurably(backupFolder);
         result.made = copyCommittedArchive(archivePath, target, lockTimeout);
     } catch (...) {
-        result.failure = failed(u"Резервная копия архива за %1 не сделана (%2)"_s.arg(
-            today.toString(u"dd.MM.yyyy"_s), target));
+        result.failure
+            = failed(u"Резервная копия архива за %1 не сделана (%2)"_s.arg(today.toString(u"dd.MM.yyyy"_s), target));
         return result;
     }
     try {

@@ -29,7 +29,7 @@ QList<ArchiveBackupFile> listArchiveBackups(const QString &backupFolder);
 
 // How an archive is backed up.
 struct ArchiveBackupPlan {
-    int keep = 0;   // how many daily copies are kept; 0 makes none
+    int keep = 0;  // how many daily copies are kept; 0 makes none
     // The calendar day on which an act is appended: the real clock, or a
     // test's.
     std::function<QDate()> today = [] { return QDate::currentDate(); };

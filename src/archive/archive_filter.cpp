@@ -30,7 +30,8 @@ struct CodePageFolding {
             const QString folded = character.toCaseFolded();
             const char16_t key = folded.size() == 1 ? folded.front().unicode() : character.front().unicode();
             const auto known = byFolded.constFind(key);
-            canonical[std::size_t(byte)] = known != byFolded.cend() ? *known : (byFolded.insert(key, uchar(byte)), uchar(byte));
+            canonical[std::size_t(byte)]
+                = known != byFolded.cend() ? *known : (byFolded.insert(key, uchar(byte)), uchar(byte));
             space[std::size_t(byte)] = character.front().isSpace();
         }
     }
@@ -89,7 +90,8 @@ ArchiveFilter::ArchiveFilter(const ArchiveRecordText &columns, const QString &te
     }
     int recordLength = 1;
     for (int fact = 0; fact < kArchiveFactCount; ++fact)
-        recordLength = std::max(recordLength, columns_.field(ArchiveFact(fact)).offset + columns_.field(ArchiveFact(fact)).width);
+        recordLength = std::max(recordLength,
+                                columns_.field(ArchiveFact(fact)).offset + columns_.field(ArchiveFact(fact)).width);
     factAt_.assign(std::size_t(recordLength), -1);
     cellEnd_.assign(kArchiveFactCount, 0);
     for (int fact = 0; fact < kArchiveFactCount; ++fact) {
@@ -142,8 +144,9 @@ bool ArchiveFilter::textCellsMatch(QByteArrayView record) const
             wanted[i] = _mm_set1_epi8(char(firstBytes_[std::min(i, firstBytes_.size() - 1)]));
         for (; at + 16 <= size; at += 16) {
             const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + at));
-            const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(chunk, wanted[0]), _mm_cmpeq_epi8(chunk, wanted[1])),
-                                              _mm_or_si128(_mm_cmpeq_epi8(chunk, wanted[2]), _mm_cmpeq_epi8(chunk, wanted[3])));
+            const __m128i hits
+                = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(chunk, wanted[0]), _mm_cmpeq_epi8(chunk, wanted[1])),
+                               _mm_or_si128(_mm_cmpeq_epi8(chunk, wanted[2]), _mm_cmpeq_epi8(chunk, wanted[3])));
             for (unsigned mask = unsigned(_mm_movemask_epi8(hits)); mask != 0; mask &= mask - 1) {
                 if (candidateMatches(bytes, at + std::countr_zero(mask)))
                     return true;
@@ -248,10 +251,10 @@ bool ArchiveFilter::matches(QByteArrayView record) const
     if (dateLike_ && dateMatchesEitherWay(factBytes(ArchiveFact::Date, record, scratch_)))
         return true;
     if (!acrossParts_)
-        return false;   // without a separator's character, a line matches only within one of its facts
+        return false;  // without a separator's character, a line matches only within one of its facts
     line_.clear();
-    for (const ArchiveFact part : {ArchiveFact::Date, ArchiveFact::Serial, ArchiveFact::Customer,
-                                   ArchiveFact::Operation}) {
+    for (const ArchiveFact part :
+         {ArchiveFact::Date, ArchiveFact::Serial, ArchiveFact::Customer, ArchiveFact::Operation}) {
         if (part != ArchiveFact::Date)
             line_.append(" ~ ");
         line_.append(factBytes(part, record, scratch_));

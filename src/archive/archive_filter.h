@@ -36,18 +36,18 @@ private:
 
     const ArchiveRecordText &columns_;
     const CodePageFolding &folding_;
-    QByteArray pattern_;          // folded, one byte a character
-    bool possible_ = true;        // false: a character the code page cannot hold
-    bool acrossParts_ = false;    // the text may span a line's separator
-    bool dateLike_ = false;       // digits and dots with a dot or a zero: worth writing the date both ways
-    bool endsInText_ = false;     // its last character is never padding
+    QByteArray pattern_;        // folded, one byte a character
+    bool possible_ = true;      // false: a character the code page cannot hold
+    bool acrossParts_ = false;  // the text may span a line's separator
+    bool dateLike_ = false;     // digits and dots with a dot or a zero: worth writing the date both ways
+    bool endsInText_ = false;   // its last character is never padding
     // The text columns among the facts, searched on the whole record at once:
     // for each byte of a record, which fact's cell it lies in (-1 for none)
     // and where that cell ends.
     std::vector<signed char> factAt_;
     std::vector<int> cellEnd_;
-    std::vector<ArchiveFact> otherFacts_;   // dates and numbers, searched as text
-    std::vector<unsigned char> firstBytes_; // the raw bytes that fold to the first character
+    std::vector<ArchiveFact> otherFacts_;    // dates and numbers, searched as text
+    std::vector<unsigned char> firstBytes_;  // the raw bytes that fold to the first character
     mutable QByteArray scratch_;
     mutable QByteArray line_;
 };

@@ -14,9 +14,8 @@ namespace qm {
 namespace {
 
 constexpr std::array<QStringView, kArchiveFactCount> kFactFields{
-    ArchiveField::ACTDATE, ArchiveField::MECHNAME, ArchiveField::TYPEKKM,
-    ArchiveField::ZAVNUM,  ArchiveField::GODVYP,   ArchiveField::INN,
-    ArchiveField::EKLZREG, ArchiveField::NAMEORG,  ArchiveField::PRICHINA};
+    ArchiveField::ACTDATE, ArchiveField::MECHNAME, ArchiveField::TYPEKKM, ArchiveField::ZAVNUM,  ArchiveField::GODVYP,
+    ArchiveField::INN,     ArchiveField::EKLZREG,  ArchiveField::NAMEORG, ArchiveField::PRICHINA};
 
 const QString kSeparator = u" ~ "_s;
 

@@ -18,8 +18,7 @@ struct ReadableBackup {
 
 // The newest copy in the backup folder that opens as an archive; copies that
 // are refused are passed over. Nothing when there is none.
-std::optional<ReadableBackup> newestReadableBackup(const QString &backupFolder,
-                                                   std::chrono::milliseconds lockTimeout);
+std::optional<ReadableBackup> newestReadableBackup(const QString &backupFolder, std::chrono::milliseconds lockTimeout);
 
 // The SHA-256 of a file's bytes; nothing when there is no such file.
 std::optional<QByteArray> archiveFileDigest(const QString &path);
@@ -29,8 +28,8 @@ std::optional<QByteArray> archiveFileDigest(const QString &path);
 QString keptDamagedArchiveName(const QString &archivePath, const QDateTime &when);
 
 struct RestoreOutcome {
-    bool restored = false;   // false: the archive changed since it was judged, nothing was done
-    QString keptPath;        // where the damaged file is kept; empty when there was none
+    bool restored = false;  // false: the archive changed since it was judged, nothing was done
+    QString keptPath;       // where the damaged file is kept; empty when there was none
 };
 
 // Puts a copy of the backup in place of the archive at archivePath.

@@ -12,8 +12,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <utility>
 #include <cerrno>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -51,9 +51,9 @@ ArchiveSnapshot::ArchiveSnapshot(const QString &path, std::chrono::milliseconds 
             digests_.push_back(dbfRecordDigest(record));
         });
         if (file.identity() != DbfFileIdentity{quint64(status.st_dev), quint64(status.st_ino)}) {
-            throw Failure(FailureCode::FileNotFound,
-                          u"Файл архива %1 заменён другой программой, пока его читали: откройте архив ещё раз"_s
-                              .arg(path_));
+            throw Failure(
+                FailureCode::FileNotFound,
+                u"Файл архива %1 заменён другой программой, пока его читали: откройте архив ещё раз"_s.arg(path_));
         }
         header_ = file.header();
         codePage_ = file.codePage();
@@ -77,9 +77,9 @@ void ArchiveSnapshot::remove(int position)
 void ArchiveSnapshot::readAt(qint64 offset, qint64 length, char *into) const
 {
     if (!readWhole(fd_, into, length, offset, path_)) {
-        throw Failure(FailureCode::TableCorrupt,
-                      u"Файл архива %1 стал короче, чем был, когда открыли список: его урезала другая программа"_s
-                          .arg(path_));
+        throw Failure(
+            FailureCode::TableCorrupt,
+            u"Файл архива %1 стал короче, чем был, когда открыли список: его урезала другая программа"_s.arg(path_));
     }
 }
 
@@ -107,7 +107,7 @@ void ArchiveSnapshot::read(const std::vector<quint64> *positions, const Visit &v
     const qint64 recordLength = header_.recordLength;
     const std::uint32_t perBlock = std::uint32_t(std::max<qint64>(1, kReadBlockBytes / recordLength));
     const int count = indexes_.size();
-    std::vector<std::pair<int, std::uint32_t>> inBlock;   // position, index
+    std::vector<std::pair<int, std::uint32_t>> inBlock;  // position, index
     // Records close together are read as one block, far apart ones each on their own.
     for (int position = nextPosition(positions, 0, count); position < count;) {
         const std::uint32_t first = indexes_.at(position);
@@ -131,8 +131,7 @@ void ArchiveSnapshot::read(const std::vector<quint64> *positions, const Visit &v
 QByteArray ArchiveSnapshot::record(int position) const
 {
     QByteArray bytes(header_.recordLength, Qt::Uninitialized);
-    readAt(header_.headerLength + qint64(indexes_.at(position)) * header_.recordLength, bytes.size(),
-           bytes.data());
+    readAt(header_.headerLength + qint64(indexes_.at(position)) * header_.recordLength, bytes.size(), bytes.data());
     return bytes;
 }
 

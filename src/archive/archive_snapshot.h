@@ -73,7 +73,7 @@ private:
     int fd_ = -1;
     DbfHeader header_;
     DbfCodePage codePage_ = DbfCodePage::Windows1251;
-    RecordRuns indexes_;   // physical, from 0: number - 1
+    RecordRuns indexes_;  // physical, from 0: number - 1
     std::vector<quint64> digests_;
     mutable QByteArray block_;
 };

@@ -26,8 +26,8 @@ QVariant readField(const ArchiveRecordSet &records, QStringView field)
         return records.value(field);
     } catch (const Failure &failure) {
         throw Failure(failure.number(),
-                      u"Поле «%1» этого акта в архиве не читается, поэтому акт не вызван: форма не изменена. %2"_s
-                          .arg(archiveFieldCaption(field), failure.description()),
+                      u"Поле «%1» этого акта в архиве не читается, поэтому акт не вызван: форма не изменена. %2"_s.arg(
+                          archiveFieldCaption(field), failure.description()),
                       failure.technicalDetail());
     }
 }
@@ -52,10 +52,8 @@ ArchiveListing FillArchiveList(Archive &archive)
 ArchivedActTexts archivedActTexts(const ArchiveRecordSet &records)
 {
     return ArchivedActTexts{
-        textOrEmpty(records, ArchiveField::ZAVNUM),
-        textOrEmpty(records, ArchiveField::GODVYP),
-        textOrEmpty(records, ArchiveField::INN),
-        textOrEmpty(records, ArchiveField::EKLZREG),
+        textOrEmpty(records, ArchiveField::ZAVNUM),  textOrEmpty(records, ArchiveField::GODVYP),
+        textOrEmpty(records, ArchiveField::INN),     textOrEmpty(records, ArchiveField::EKLZREG),
         textOrEmpty(records, ArchiveField::NAMEORG),
     };
 }
@@ -75,8 +73,8 @@ std::optional<RecalledAct> RecallArchivedAct(Archive &archive, const ListedRecor
     act.mechanic = storedText(readField(*records, MECHNAME));
     act.registerModel = storedText(readField(*records, TYPEKKM));
     act.texts = ArchivedActTexts{
-        archiveFieldText(readField(*records, ZAVNUM)), archiveFieldText(readField(*records, GODVYP)),
-        archiveFieldText(readField(*records, INN)),    archiveFieldText(readField(*records, EKLZREG)),
+        archiveFieldText(readField(*records, ZAVNUM)),  archiveFieldText(readField(*records, GODVYP)),
+        archiveFieldText(readField(*records, INN)),     archiveFieldText(readField(*records, EKLZREG)),
         archiveFieldText(readField(*records, NAMEORG)),
     };
     act.operationType = storedText(readField(*records, PRICHINA));

@@ -39,11 +39,11 @@ ArchiveListing FillArchiveList(Archive &archive);
 // field reads as the empty text). A deletion hands these back to the main
 // window; a recall hands them back with the rest of the act.
 struct ArchivedActTexts {
-    QString serialNumber;          // ZAVNUM
-    QString yearMade;              // GODVYP
-    QString inn;                   // INN
-    QString registrationNumber;    // EKLZREG, with the padding it was stored with
-    QString customer;              // NAMEORG
+    QString serialNumber;        // ZAVNUM
+    QString yearMade;            // GODVYP
+    QString inn;                 // INN
+    QString registrationNumber;  // EKLZREG, with the padding it was stored with
+    QString customer;            // NAMEORG
 
     friend bool operator==(const ArchivedActTexts &, const ArchivedActTexts &) = default;
 };
@@ -52,12 +52,12 @@ struct ArchivedActTexts {
 // window does something particular, so those fields keep "null" apart from
 // any stored text.
 struct RecalledAct {
-    std::optional<QDate> date;              // none: null or unreadable, the form keeps its date
-    std::optional<QString> mechanic;        // none: null, the mechanics list is reloaded
-    std::optional<QString> registerModel;   // none: null, the models list is reloaded
+    std::optional<QDate> date;             // none: null or unreadable, the form keeps its date
+    std::optional<QString> mechanic;       // none: null, the mechanics list is reloaded
+    std::optional<QString> registerModel;  // none: null, the models list is reloaded
     ArchivedActTexts texts;
-    std::optional<QString> operationType;   // none: null, no operation type is chosen
-    bool contentsPreserved = false;         // a null logical field reads as false
+    std::optional<QString> operationType;  // none: null, no operation type is chosen
+    bool contentsPreserved = false;        // a null logical field reads as false
     bool readable = false;
 
     friend bool operator==(const RecalledAct &, const RecalledAct &) = default;
@@ -75,9 +75,9 @@ ArchivedActTexts archivedActTexts(const ArchiveRecordSet &records);
 std::optional<RecalledAct> RecallArchivedAct(Archive &archive, const ListedRecord &listed);
 
 enum class DeletionOutcome {
-    Deleted,          // the record was deleted; its line is still in the list
-    ArchiveChanged,   // the record is no longer the one the list showed: nothing was changed
-    Failed,           // the record was read, but deleting it failed
+    Deleted,         // the record was deleted; its line is still in the list
+    ArchiveChanged,  // the record is no longer the one the list showed: nothing was changed
+    Failed,          // the record was read, but deleting it failed
 };
 
 struct DeletedRecord {
@@ -86,7 +86,7 @@ struct DeletedRecord {
     // deletion: the main window shows them also when the deletion then fails,
     // so the mechanic still has the act to correct and print again.
     ArchivedActTexts texts;
-    std::optional<Failure> failure;   // Failed: why the record is still there
+    std::optional<Failure> failure;  // Failed: why the record is still there
 };
 
 // Deletes the record the list showed, found by its number in the file, and

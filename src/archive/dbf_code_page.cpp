@@ -29,7 +29,8 @@ ByteTable tableOf(const char *codePageName)
     for (int byte = 0; byte < 256; ++byte) {
         const char single = char(byte);
         const QString decoded = decoder.decode(QByteArrayView(&single, 1));
-        table[std::size_t(byte)] = decoded.size() == 1 ? decoded.at(0).unicode() : char16_t(QChar::ReplacementCharacter);
+        table[std::size_t(byte)]
+            = decoded.size() == 1 ? decoded.at(0).unicode() : char16_t(QChar::ReplacementCharacter);
     }
     return table;
 }

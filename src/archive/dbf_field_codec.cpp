@@ -21,11 +21,12 @@ QByteArrayView withoutPadding(QByteArrayView cell)
     return cell.first(end);
 }
 
-[[noreturn]] void refuseStored(const DbfField &field, const QString &tableLabel, const QString &what, QByteArrayView cell)
+[[noreturn]] void refuseStored(const DbfField &field, const QString &tableLabel, const QString &what,
+                               QByteArrayView cell)
 {
-    throw Failure(FailureCode::TypeMismatch,
-                  u"Поле %1 таблицы %2 содержит %3: «%4»"_s.arg(field.name, tableLabel, what,
-                                                                   QString::fromLatin1(cell)));
+    throw Failure(
+        FailureCode::TypeMismatch,
+        u"Поле %1 таблицы %2 содержит %3: «%4»"_s.arg(field.name, tableLabel, what, QString::fromLatin1(cell)));
 }
 
 // What a column holds, as a refusal names it.
@@ -114,12 +115,15 @@ QVariant decodeLogical(const DbfField &field, QByteArrayView cell, const QString
     if (cell.isEmpty() || cell == "?")
         return {};
     switch (cell.at(0)) {
-    case 'T': case 't': case 'Y': case 'y':
-        return true;
-    case 'F': case 'f': case 'N': case 'n':
-        return false;
-    default:
-        refuseStored(field, tableLabel, u"недопустимое логическое значение"_s, cell);
+    case 'T':
+    case 't':
+    case 'Y':
+    case 'y': return true;
+    case 'F':
+    case 'f':
+    case 'N':
+    case 'n': return false;
+    default: refuseStored(field, tableLabel, u"недопустимое логическое значение"_s, cell);
     }
 }
 
@@ -169,10 +173,8 @@ QByteArray encodeLogical(const DbfField &field, const QVariant &value, const QSt
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return value.toBool() ? "T" : "F";
-    default:
-        refuseType(field, tableLabel, value);
+    case QMetaType::ULongLong: return value.toBool() ? "T" : "F";
+    default: refuseType(field, tableLabel, value);
     }
 }
 
@@ -210,13 +212,10 @@ QVariant decodeDbfCell(const DbfField &field, QByteArrayView cell, DbfCodePage c
 {
     const QByteArrayView content = withoutPadding(cell);
     switch (field.type) {
-    case 'L':
-        return decodeLogical(field, content, tableLabel);
-    case 'D':
-        return decodeDate(field, content, tableLabel);
+    case 'L': return decodeLogical(field, content, tableLabel);
+    case 'D': return decodeDate(field, content, tableLabel);
     case 'N':
-    case 'F':
-        return decodeNumber(field, content, tableLabel);
+    case 'F': return decodeNumber(field, content, tableLabel);
     default:
         if (content.isEmpty())
             return {};
@@ -229,15 +228,11 @@ QByteArray encodeDbfCell(const DbfField &field, const QVariant &value, DbfCodePa
     if (value.isNull())
         return QByteArray(field.width, ' ');
     switch (field.type) {
-    case 'L':
-        return encodeLogical(field, value, tableLabel);
-    case 'D':
-        return encodeDate(field, value, tableLabel);
+    case 'L': return encodeLogical(field, value, tableLabel);
+    case 'D': return encodeDate(field, value, tableLabel);
     case 'N':
-    case 'F':
-        return encodeNumber(field, value, tableLabel);
-    default:
-        break;
+    case 'F': return encodeNumber(field, value, tableLabel);
+    default: break;
     }
     if (value.typeId() == QMetaType::QDate)
         return encodeText(field, plainDate(value.toDate()), codePage, tableLabel);

@@ -54,8 +54,7 @@ quint64 dbfRecordDigest(QByteArrayView record)
     return quint64(qHashBits(cells.data(), size_t(cells.size()), kSeed));
 }
 
-DbfFile::DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockTimeout,
-                 const RecordVisitor &visitLive)
+DbfFile::DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockTimeout, const RecordVisitor &visitLive)
     : path_(std::move(path)), mode_(mode)
 {
     const int flags = (mode == DbfOpenMode::Write ? O_RDWR : O_RDONLY) | O_CLOEXEC;
@@ -92,12 +91,14 @@ void DbfFile::checkSize()
         refuseCorrupt(path_, u"в заголовке указано невозможное число записей %1"_s.arg(header_.recordCount));
     const qint64 committedEnd = header_.committedEnd();
     if (fileSize_ < committedEnd) {
-        refuseCorrupt(path_, u"в заголовке указано %1 записей, а файл вмещает только %2"_s.arg(header_.recordCount)
-                                 .arg((fileSize_ - header_.headerLength) / header_.recordLength));
+        refuseCorrupt(path_,
+                      u"в заголовке указано %1 записей, а файл вмещает только %2"_s.arg(header_.recordCount)
+                          .arg((fileSize_ - header_.headerLength) / header_.recordLength));
     }
     if (fileSize_ > committedEnd + header_.recordLength + 1) {
-        refuseCorrupt(path_, u"после %1 записей, указанных в заголовке, в файле ещё %2 байт"_s.arg(header_.recordCount)
-                                 .arg(fileSize_ - committedEnd));
+        refuseCorrupt(path_,
+                      u"после %1 записей, указанных в заголовке, в файле ещё %2 байт"_s.arg(header_.recordCount)
+                          .arg(fileSize_ - committedEnd));
     }
 }
 
@@ -118,10 +119,10 @@ void DbfFile::scanDeletionFlags(const RecordVisitor &visitLive)
                     visitLive(first + i, QByteArrayView(flag, recordLength));
                 else
                     live_.push_back(first + i);
-            }
-            else if (*flag != kDbfDeletedFlag)
-                refuseCorrupt(path_, u"запись %1 помечена байтом 0x%2 вместо пробела или «*»"_s.arg(first + i + 1)
-                                         .arg(uint(static_cast<unsigned char>(*flag)), 2, 16, QChar(u'0')));
+            } else if (*flag != kDbfDeletedFlag)
+                refuseCorrupt(path_,
+                              u"запись %1 помечена байтом 0x%2 вместо пробела или «*»"_s.arg(first + i + 1)
+                                  .arg(uint(static_cast<unsigned char>(*flag)), 2, 16, QChar(u'0')));
         }
     }
 }
@@ -148,8 +149,7 @@ void DbfFile::sync(const QString &action)
 void DbfFile::requireWritable() const
 {
     if (mode_ != DbfOpenMode::Write) {
-        throw Failure(ArchiveFailureCode::TableReadOnly,
-                      u"Файл архива %1 открыт только для чтения"_s.arg(path_));
+        throw Failure(ArchiveFailureCode::TableReadOnly, u"Файл архива %1 открыт только для чтения"_s.arg(path_));
     }
 }
 
@@ -162,8 +162,8 @@ void DbfFile::requireStillInPlace(const QString &action) const
         throw osFailure(errno, action, path_);
     if (status.st_nlink == 0) {
         throw Failure(FailureCode::FileNotFound,
-                      u"Файл архива %1 удалён или заменён другой программой, пока был открыт: не удалось %2 него"_s
-                          .arg(path_, action));
+                      u"Файл архива %1 удалён или заменён другой программой, пока был открыт: не удалось %2 него"_s.arg(
+                          path_, action));
     }
 }
 
@@ -179,8 +179,7 @@ QByteArrayView DbfFile::record(std::uint32_t index)
         windowFirst_ = index;
         windowCount_ = count;
     }
-    return QByteArrayView(window_).sliced(qsizetype(index - windowFirst_) * header_.recordLength,
-                                          header_.recordLength);
+    return QByteArrayView(window_).sliced(qsizetype(index - windowFirst_) * header_.recordLength, header_.recordLength);
 }
 
 void DbfFile::restoreEndAfterFailedAppend(qint64 committedEnd)
@@ -238,7 +237,8 @@ void DbfFile::markDeleted(std::uint32_t index)
     requireWritable();
     const auto position = std::lower_bound(live_.begin(), live_.end(), index);
     if (position == live_.end() || *position != index)
-        throw Failure(FailureCode::NoCurrentRecord, u"Запись номер %1 в файле %2 уже удалена"_s.arg(index + 1).arg(path_));
+        throw Failure(FailureCode::NoCurrentRecord,
+                      u"Запись номер %1 в файле %2 уже удалена"_s.arg(index + 1).arg(path_));
     const QString action = u"пометить запись как удалённую в"_s;
     requireStillInPlace(action);
     const char flag = kDbfDeletedFlag;

@@ -45,8 +45,7 @@ public:
     // visitor's to keep (liveRecords() stays empty), so that a reader who
     // keeps them its own way does not hold a second list while it opens.
     using RecordVisitor = std::function<void(std::uint32_t index, QByteArrayView record)>;
-    DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockTimeout,
-            const RecordVisitor &visitLive = {});
+    DbfFile(QString path, DbfOpenMode mode, std::chrono::milliseconds lockTimeout, const RecordVisitor &visitLive = {});
     ~DbfFile();
     DbfFile(const DbfFile &) = delete;
     DbfFile &operator=(const DbfFile &) = delete;

@@ -37,9 +37,8 @@ QString fieldName(const QByteArray &descriptor)
 
 bool isPlainName(const QString &name)
 {
-    return !name.isEmpty() && std::all_of(name.cbegin(), name.cend(), [](QChar c) {
-        return c.unicode() > 0x20 && c.unicode() < 0x7F;
-    });
+    return !name.isEmpty()
+        && std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7F; });
 }
 
 DbfField parseDescriptor(const QByteArray &descriptor, int offset, const QString &filePath)
@@ -57,8 +56,7 @@ DbfField parseDescriptor(const QByteArray &descriptor, int offset, const QString
     switch (field.type) {
     case 'C':
     case 'N':
-    case 'F':
-        break;
+    case 'F': break;
     case 'L':
         if (field.width != 1)
             refuse(filePath, u"логическое поле %1 имеет ширину %2 вместо 1"_s.arg(field.name).arg(field.width));
@@ -67,8 +65,7 @@ DbfField parseDescriptor(const QByteArray &descriptor, int offset, const QString
         if (field.width != 8)
             refuse(filePath, u"поле даты %1 имеет ширину %2 вместо 8"_s.arg(field.name).arg(field.width));
         break;
-    case 'M':
-        refuse(filePath, u"поле %1 — мемо-поле, такие поля не поддерживаются"_s.arg(field.name));
+    case 'M': refuse(filePath, u"поле %1 — мемо-поле, такие поля не поддерживаются"_s.arg(field.name));
     default:
         refuse(filePath, u"поле %1 имеет неизвестный тип «%2»"_s.arg(field.name, QString::fromLatin1(&field.type, 1)));
     }
@@ -123,8 +120,9 @@ DbfHeader parseDbfHeader(const QByteArray &bytes, const QString &filePath)
     if (header.fields.empty())
         refuse(filePath, u"в таблице нет ни одного поля"_s);
     if (offset != header.recordLength)
-        refuse(filePath, u"длина записи %1 не равна сумме ширин полей плюс байт пометки (%2)"_s
-                             .arg(header.recordLength).arg(offset));
+        refuse(filePath,
+               u"длина записи %1 не равна сумме ширин полей плюс байт пометки (%2)"_s.arg(header.recordLength)
+                   .arg(offset));
     return header;
 }
 

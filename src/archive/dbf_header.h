@@ -12,10 +12,10 @@ namespace qm {
 // One column of a dBASE table as its 32-byte descriptor states it.
 struct DbfField {
     QString name;
-    char type = 'C';          // C text, L logical, D date (YYYYMMDD), N/F number
+    char type = 'C';  // C text, L logical, D date (YYYYMMDD), N/F number
     int width = 0;
     int decimals = 0;
-    int offset = 0;           // from the start of the record, after the deletion flag
+    int offset = 0;  // from the start of the record, after the deletion flag
 };
 
 // The fixed header of a dBASE III style file and its field descriptors.
@@ -29,10 +29,7 @@ struct DbfHeader {
     std::vector<DbfField> fields;
 
     // Where the committed records end: the 0x1A end mark or an uncommitted append starts here.
-    qint64 committedEnd() const
-    {
-        return qint64(headerLength) + qint64(recordCount) * qint64(recordLength);
-    }
+    qint64 committedEnd() const { return qint64(headerLength) + qint64(recordCount) * qint64(recordLength); }
 };
 
 inline constexpr int kDbfPrefixLength = 32;

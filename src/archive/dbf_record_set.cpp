@@ -18,8 +18,7 @@ DbfRecordSet::DbfRecordSet(std::unique_ptr<DbfFile> file, ArchiveAccess access, 
 void DbfRecordSet::requireOpen() const
 {
     if (!file_) {
-        throw Failure(ArchiveFailureCode::RecordSetClosed,
-                      u"Набор записей таблицы %1 уже закрыт"_s.arg(tableName_));
+        throw Failure(ArchiveFailureCode::RecordSetClosed, u"Набор записей таблицы %1 уже закрыт"_s.arg(tableName_));
     }
 }
 

@@ -109,8 +109,8 @@ void writeWhole(int fd, QByteArrayView bytes, qint64 offset, const QString &acti
 {
     qint64 done = 0;
     while (done < bytes.size()) {
-        const ssize_t n =
-            fileCalls().pwrite(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
+        const ssize_t n
+            = fileCalls().pwrite(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

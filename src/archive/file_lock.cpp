@@ -62,7 +62,7 @@ public:
         sigemptyset(&wake);
         sigaddset(&wake, wakeSignal());
         ::pthread_sigmask(SIG_UNBLOCK, &wake, &previousMask_);
-        sigevent event {};
+        sigevent event{};
         event.sigev_notify = SIGEV_THREAD_ID;
         event.sigev_signo = wakeSignal();
         event._sigev_un._tid = ::gettid();  // sigev_notify_thread_id; Debian 12's glibc lacks that name
@@ -73,7 +73,7 @@ public:
             return;
         }
         armed_ = true;
-        itimerspec pace {toTimespec(kWakePace), toTimespec(kWakePace)};
+        itimerspec pace{toTimespec(kWakePace), toTimespec(kWakePace)};
         ::timer_settime(timer_, 0, &pace, nullptr);
     }
 
@@ -91,8 +91,8 @@ public:
     bool armed() const { return armed_; }
 
 private:
-    timer_t timer_ {};
-    sigset_t previousMask_ {};
+    timer_t timer_{};
+    sigset_t previousMask_{};
     bool armed_ = false;
 };
 
@@ -135,8 +135,9 @@ void lockFile(int fd, FileLockKind kind, std::chrono::milliseconds timeout, cons
         if (errno != EINTR)
             throw osFailure(errno, u"заблокировать"_s, filePath);
         if (Clock::now() >= deadline) {
-            throw Failure(FailureCode::TableLocked,
-                          u"Файл архива %1 занят другой программой (заблокирован); повторите попытку позже"_s.arg(filePath));
+            throw Failure(
+                FailureCode::TableLocked,
+                u"Файл архива %1 занят другой программой (заблокирован); повторите попытку позже"_s.arg(filePath));
         }
     }
 }

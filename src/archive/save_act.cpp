@@ -39,17 +39,28 @@ bool lastsUntilRepaired(int number)
 QString archiveFieldCaption(QStringView field)
 {
     using namespace ArchiveField;
-    if (field == ACTDATE) return u"Дата"_s;
-    if (field == MECHNAME) return u"Механик"_s;
-    if (field == TYPEKKM) return u"Модель ККМ"_s;
-    if (field == ZAVNUM) return u"Зав. №"_s;
-    if (field == GODVYP) return u"Год вып."_s;
-    if (field == PRICHINA) return u"Вид операции"_s;
-    if (field == E_SOHRAN) return u"Содержимое ЭКЛЗ сохранилось"_s;
-    if (field == E_READABLE) return u"прочесть возможно"_s;
-    if (field == INN) return u"ИНН"_s;
-    if (field == EKLZREG) return u"Регистр. № ЭКЛЗ"_s;
-    if (field == NAMEORG) return u"Заказчик"_s;
+    if (field == ACTDATE)
+        return u"Дата"_s;
+    if (field == MECHNAME)
+        return u"Механик"_s;
+    if (field == TYPEKKM)
+        return u"Модель ККМ"_s;
+    if (field == ZAVNUM)
+        return u"Зав. №"_s;
+    if (field == GODVYP)
+        return u"Год вып."_s;
+    if (field == PRICHINA)
+        return u"Вид операции"_s;
+    if (field == E_SOHRAN)
+        return u"Содержимое ЭКЛЗ сохранилось"_s;
+    if (field == E_READABLE)
+        return u"прочесть возможно"_s;
+    if (field == INN)
+        return u"ИНН"_s;
+    if (field == EKLZREG)
+        return u"Регистр. № ЭКЛЗ"_s;
+    if (field == NAMEORG)
+        return u"Заказчик"_s;
     return field.toString();
 }
 
@@ -118,8 +129,8 @@ void checkArchiveTakesAct(const ActData &act, Archive &archive)
             records->setValue(cell.field, cell.value);
         } catch (const Failure &failure) {
             throw ArchiveRefusesAct(failure.number(),
-                                    u"Поле «%1» нельзя сохранить в архиве. %2"_s.arg(
-                                        archiveFieldCaption(cell.field), sentence(failure.description()))
+                                    u"Поле «%1» нельзя сохранить в архиве. %2"_s.arg(archiveFieldCaption(cell.field),
+                                                                                     sentence(failure.description()))
                                         + kNothingDone,
                                     failure.technicalDetail());
         }

@@ -32,7 +32,7 @@ struct SavedAct {
     quint32 recordNumber = 0;
     bool backupMade = false;
     std::optional<Failure> backupFailure;
-    bool oldBackupsLeft = false;   // the failure is of removing old copies
+    bool oldBackupsLeft = false;  // the failure is of removing old copies
 };
 
 // Appends the act to the archive, after the day's backup when it is the first

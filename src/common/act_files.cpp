@@ -32,8 +32,7 @@ QString actPdfFolder(const QString &programFolder)
     return programFolder + u"/Акты"_s;
 }
 
-QString actPdfFileName(const QDate &date, const QString &customer, const QString &serialNumber,
-                       quint32 recordNumber)
+QString actPdfFileName(const QDate &date, const QString &customer, const QString &serialNumber, quint32 recordNumber)
 {
     QStringList parts{date.toString(u"yyyy-MM-dd"_s)};
     for (const QString &text : {customer, serialNumber}) {

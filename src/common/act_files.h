@@ -13,7 +13,6 @@ QString actPdfFolder(const QString &programFolder);
 // a record finds its own copy even among reprints of the same act
 // ("2026-12-07 ООО Ромашка 0012345 №42.pdf"). Texts are taken trimmed, so the
 // archive's one-space placeholder names the same file as an empty field.
-QString actPdfFileName(const QDate &date, const QString &customer, const QString &serialNumber,
-                       quint32 recordNumber);
+QString actPdfFileName(const QDate &date, const QString &customer, const QString &serialNumber, quint32 recordNumber);
 
 }  // namespace qm

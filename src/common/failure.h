@@ -25,9 +25,9 @@ inline constexpr int ServerUnavailable = 462;
 inline constexpr int ApplicationDefined = 1004;
 inline constexpr int NoCurrentRecord = 3021;
 inline constexpr int ItemNotFound = 3265;
-inline constexpr int TableCorrupt = 3049;    // "cannot open database: not a database or corrupt"
-inline constexpr int TableLocked = 3260;     // locked by another user
-inline constexpr int FieldTooSmall = 3163;   // value too long for the field
+inline constexpr int TableCorrupt = 3049;   // "cannot open database: not a database or corrupt"
+inline constexpr int TableLocked = 3260;    // locked by another user
+inline constexpr int FieldTooSmall = 3163;  // value too long for the field
 inline constexpr int TemplatePathInvalid = 5152;
 }  // namespace FailureCode
 

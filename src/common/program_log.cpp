@@ -11,15 +11,13 @@ Q_LOGGING_CATEGORY(logDocument, "qm.document", QtInfoMsg)
 Q_LOGGING_CATEGORY(logOffice, "qm.office", QtInfoMsg)
 Q_LOGGING_CATEGORY(logArchive, "qm.archive", QtInfoMsg)
 
-void logShownFailure(const QLoggingCategory &category, const Failure &failure, QStringView step,
-                     QStringView file)
+void logShownFailure(const QLoggingCategory &category, const Failure &failure, QStringView step, QStringView file)
 {
     if (!category.isWarningEnabled())
         return;
     QMessageLogger(nullptr, 0, nullptr, category.categoryName()).warning().noquote().nospace()
         << "failure " << failure.number() << " at step \"" << step << "\""
-        << (file.isEmpty() ? QString() : QStringLiteral(" file \"%1\"").arg(file)) << ": "
-        << failure.description()
+        << (file.isEmpty() ? QString() : QStringLiteral(" file \"%1\"").arg(file)) << ": " << failure.description()
         << (failure.technicalDetail().isEmpty() ? QString() : QStringLiteral(" [%1]").arg(failure.technicalDetail()));
 }
 

@@ -20,7 +20,6 @@ Q_DECLARE_LOGGING_CATEGORY(logArchive)
 // Writes a failure the mechanic is shown to the log: its number, the step that
 // failed, the file concerned (empty when none), the Russian description and
 // the technical detail. Act contents never go to the log beyond file names.
-void logShownFailure(const QLoggingCategory &category, const Failure &failure, QStringView step,
-                     QStringView file = {});
+void logShownFailure(const QLoggingCategory &category, const Failure &failure, QStringView step, QStringView file = {});
 
 }  // namespace qm

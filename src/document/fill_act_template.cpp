@@ -19,8 +19,8 @@ const QStringList &innCells()
 
 const QStringList &registrationNumberCells()
 {
-    static const QStringList cells = {u"C15"_s, u"D15"_s, u"E15"_s, u"F15"_s, u"G15"_s,
-                                      u"H15"_s, u"I15"_s, u"J15"_s, u"K15"_s, u"L15"_s};
+    static const QStringList cells
+        = {u"C15"_s, u"D15"_s, u"E15"_s, u"F15"_s, u"G15"_s, u"H15"_s, u"I15"_s, u"J15"_s, u"K15"_s, u"L15"_s};
     return cells;
 }
 

@@ -18,16 +18,12 @@ namespace {
 
 using Filter = qint16 (*)(qint16, QLineEdit *, qint16);
 
-void installRule(QLineEdit *field, Filter filter, qint16 nullKeyCode,
-                 KeyRuleFilter::Strictness strictness)
+void installRule(QLineEdit *field, Filter filter, qint16 nullKeyCode, KeyRuleFilter::Strictness strictness)
 {
     if (field == nullptr)
         return;
     new KeyRuleFilter(
-        field,
-        [filter, nullKeyCode](qint16 code, QLineEdit *target) {
-            return filter(code, target, nullKeyCode);
-        },
+        field, [filter, nullKeyCode](qint16 code, QLineEdit *target) { return filter(code, target, nullKeyCode); },
         strictness);
 }
 
@@ -69,11 +65,9 @@ bool isDigit(qint16 code)
 // Russian and US keyboards. The Russian letters without a Latin twin
 // (б, ж, х, ъ, э, ю, ё) are absent and therefore discarded.
 constexpr std::array<std::pair<char16_t, char>, 26> kSameKeyLatin{{
-    {u'а', 'F'}, {u'в', 'D'}, {u'г', 'U'}, {u'д', 'L'}, {u'е', 'T'}, {u'з', 'P'},
-    {u'и', 'B'}, {u'й', 'Q'}, {u'к', 'R'}, {u'л', 'K'}, {u'м', 'V'}, {u'н', 'Y'},
-    {u'о', 'J'}, {u'п', 'G'}, {u'р', 'H'}, {u'с', 'C'}, {u'т', 'N'}, {u'у', 'E'},
-    {u'ф', 'A'}, {u'ц', 'W'}, {u'ч', 'X'}, {u'ш', 'I'}, {u'щ', 'O'}, {u'ы', 'S'},
-    {u'ь', 'M'}, {u'я', 'Z'},
+    {u'а', 'F'}, {u'в', 'D'}, {u'г', 'U'}, {u'д', 'L'}, {u'е', 'T'}, {u'з', 'P'}, {u'и', 'B'}, {u'й', 'Q'}, {u'к', 'R'},
+    {u'л', 'K'}, {u'м', 'V'}, {u'н', 'Y'}, {u'о', 'J'}, {u'п', 'G'}, {u'р', 'H'}, {u'с', 'C'}, {u'т', 'N'}, {u'у', 'E'},
+    {u'ф', 'A'}, {u'ц', 'W'}, {u'ч', 'X'}, {u'ш', 'I'}, {u'щ', 'O'}, {u'ы', 'S'}, {u'ь', 'M'}, {u'я', 'Z'},
 }};
 
 // Windows-1251 holds "А".."Я" at 192..223 and "а".."я" at 224..255, both in

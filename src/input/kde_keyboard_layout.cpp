@@ -21,8 +21,7 @@ const QString kInterface = u"org.kde.KeyboardLayouts"_s;
 
 class KdeKeyboardLayout final : public KeyboardLayout {
 public:
-    KdeKeyboardLayout(QDBusConnection bus, std::chrono::milliseconds timeout)
-        : bus_(std::move(bus)), timeout_(timeout)
+    KdeKeyboardLayout(QDBusConnection bus, std::chrono::milliseconds timeout) : bus_(std::move(bus)), timeout_(timeout)
     {
     }
 
@@ -52,7 +51,8 @@ public:
     QString activeLayoutId() override
     {
         const std::optional<QDBusMessage> reply = call(u"getLayout"_s);
-        if (!reply || reply->arguments().size() != 1 || reply->arguments().front().metaType() != QMetaType::fromType<uint>())
+        if (!reply || reply->arguments().size() != 1
+            || reply->arguments().front().metaType() != QMetaType::fromType<uint>())
             return {};
         const uint index = reply->arguments().front().toUInt();
         const std::optional<QStringList> names = shortNames();
@@ -77,8 +77,8 @@ private:
         const QDBusMessage request = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
         const QDBusMessage reply = bus_.call(request, QDBus::Block, int(timeout_.count()));
         if (reply.type() != QDBusMessage::ReplyMessage) {
-            qCWarning(logInput).noquote() << "org.kde.keyboard" << method << "failed:" << reply.errorName()
-                                          << reply.errorMessage();
+            qCWarning(logInput).noquote()
+                << "org.kde.keyboard" << method << "failed:" << reply.errorName() << reply.errorMessage();
             return std::nullopt;
         }
         return reply;

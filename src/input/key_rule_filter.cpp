@@ -50,19 +50,15 @@ bool KeyRuleFilter::eventFilter(QObject *watched, QEvent *event)
     if (watched != field_ || resending_)
         return false;
     switch (event->type()) {
-    case QEvent::KeyPress:
-        return handleKeyPress(static_cast<QKeyEvent *>(event));
+    case QEvent::KeyPress: return handleKeyPress(static_cast<QKeyEvent *>(event));
     case QEvent::DragEnter:
     case QEvent::DragMove:
-    case QEvent::Drop:
-        return strictness_ == Strictness::Strict && handleDrag(static_cast<QDropEvent *>(event));
+    case QEvent::Drop: return strictness_ == Strictness::Strict && handleDrag(static_cast<QDropEvent *>(event));
     case QEvent::InputMethod:
         // Input methods are switched off for strict fields; this catches a
         // commit that arrives anyway (the attribute can be reset by Qt).
-        return strictness_ == Strictness::Strict
-               && !static_cast<QInputMethodEvent *>(event)->commitString().isEmpty();
-    default:
-        return false;
+        return strictness_ == Strictness::Strict && !static_cast<QInputMethodEvent *>(event)->commitString().isEmpty();
+    default: return false;
     }
 }
 
@@ -70,12 +66,9 @@ bool KeyRuleFilter::handleKeyPress(QKeyEvent *event)
 {
     const TypedCharacter typed = typedCharacterOf(*event);
     switch (typed.kind) {
-    case TypedCharacter::Kind::None:
-        return false;
-    case TypedCharacter::Kind::Unencodable:
-        return strictness_ == Strictness::Strict;
-    case TypedCharacter::Kind::Code:
-        break;
+    case TypedCharacter::Kind::None: return false;
+    case TypedCharacter::Kind::Unencodable: return strictness_ == Strictness::Strict;
+    case TypedCharacter::Kind::Code: break;
     }
 
     const qint16 result = rule_(typed.code, field_);
@@ -92,8 +85,8 @@ bool KeyRuleFilter::handleKeyPress(QKeyEvent *event)
 // undo and textEdited all behave as for a typed character.
 void KeyRuleFilter::typeInstead(QKeyEvent *original, qint16 code)
 {
-    QKeyEvent retyped(QEvent::KeyPress, keyOf(code), Qt::NoModifier, characterOf(code),
-                      original->isAutoRepeat(), original->count());
+    QKeyEvent retyped(QEvent::KeyPress, keyOf(code), Qt::NoModifier, characterOf(code), original->isAutoRepeat(),
+                      original->count());
     resending_ = true;
     QCoreApplication::sendEvent(field_, &retyped);
     resending_ = false;

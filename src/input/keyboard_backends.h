@@ -55,8 +55,7 @@ std::unique_ptr<KeyboardLayout> makeX11KeyboardLayout();
 // KDE Plasma's layouts through its session service org.kde.keyboard (on
 // Wayland and on X11 alike). Null when the service does not answer on `bus`
 // within `timeout`; each later call waits at most that long as well.
-std::unique_ptr<KeyboardLayout> makeKdeKeyboardLayout(const QDBusConnection &bus,
-                                                      std::chrono::milliseconds timeout);
+std::unique_ptr<KeyboardLayout> makeKdeKeyboardLayout(const QDBusConnection &bus, std::chrono::milliseconds timeout);
 
 // sway's IPC message types the program uses.
 enum class SwayMessage : std::uint32_t {

@@ -80,13 +80,9 @@ bool RussianTyping::eventFilter(QObject *watched, QEvent *event)
         setTranslating(false);
         showMark(false);
         return false;
-    case QEvent::Resize:
-        showMark(!mark_->isHidden());
-        return false;
-    case QEvent::KeyPress:
-        return handleKeyPress(static_cast<QKeyEvent *>(event));
-    default:
-        return false;
+    case QEvent::Resize: showMark(!mark_->isHidden()); return false;
+    case QEvent::KeyPress: return handleKeyPress(static_cast<QKeyEvent *>(event));
+    default: return false;
     }
 }
 
@@ -167,10 +163,10 @@ struct KeyRow {
 // (XKB "ru", the Windows layout) types there without and with Shift.
 constexpr KeyRow kRows[] = {
     {10, u"1234567890-=", u"!\"№;%:?*()_+"},  // 1 … =
-    {24, u"йцукенгшщзхъ", u"ЙЦУКЕНГШЩЗХЪ"},     // Q … ]
-    {38, u"фывапролджэё", u"ФЫВАПРОЛДЖЭЁ"},     // A … ', then ` (keycode 49)
-    {51, u"\\ячсмитьбю.", u"/ЯЧСМИТЬБЮ,"},      // \, then Z … /
-    {94, u"/", u"|"},                            // the key left of Z on European keyboards
+    {24, u"йцукенгшщзхъ", u"ЙЦУКЕНГШЩЗХЪ"},   // Q … ]
+    {38, u"фывапролджэё", u"ФЫВАПРОЛДЖЭЁ"},   // A … ', then ` (keycode 49)
+    {51, u"\\ячсмитьбю.", u"/ЯЧСМИТЬБЮ,"},    // \, then Z … /
+    {94, u"/", u"|"},                         // the key left of Z on European keyboards
 };
 
 constexpr quint32 length(const char16_t *text)

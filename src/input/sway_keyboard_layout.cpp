@@ -160,8 +160,8 @@ public:
 
     void activateNextLayout() override
     {
-        const std::optional<QByteArray> reply = swayRequest(
-            socketPath_, SwayMessage::RunCommand, "input type:keyboard xkb_switch_layout next", timeout_);
+        const std::optional<QByteArray> reply
+            = swayRequest(socketPath_, SwayMessage::RunCommand, "input type:keyboard xkb_switch_layout next", timeout_);
         if (!reply || !allSucceeded(*reply))
             qCWarning(logInput).noquote() << "sway did not switch the layout:" << reply.value_or("no answer");
     }

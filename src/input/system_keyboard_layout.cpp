@@ -72,9 +72,7 @@ std::unique_ptr<KeyboardLayout> makeSystemKeyboardLayout()
     std::unique_ptr<KeyboardLayout> kde;
     const KeyboardSession session = observeSession(kde);
     switch (chooseKeyboardBackend(session)) {
-    case KeyboardBackend::KdeService:
-        qCInfo(logInput) << "Keyboard layouts: KDE Plasma's org.kde.keyboard";
-        return kde;
+    case KeyboardBackend::KdeService: qCInfo(logInput) << "Keyboard layouts: KDE Plasma's org.kde.keyboard"; return kde;
     case KeyboardBackend::Xkb:
         if (std::unique_ptr<KeyboardLayout> x11 = makeX11KeyboardLayout()) {
             qCInfo(logInput) << "Keyboard layouts: XKB of the X server";
@@ -84,8 +82,7 @@ std::unique_ptr<KeyboardLayout> makeSystemKeyboardLayout()
     case KeyboardBackend::SwaySocket:
         qCInfo(logInput) << "Keyboard layouts: sway's socket";
         return makeSwayKeyboardLayout(session.swaySocket, kDesktopTimeout);
-    case KeyboardBackend::KeyPositions:
-        break;
+    case KeyboardBackend::KeyPositions: break;
     }
     qCInfo(logInput) << "Keyboard layouts: none to switch; the customer field types Russian by key position";
     return std::make_unique<NoKeyboardLayout>();

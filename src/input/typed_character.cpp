@@ -49,15 +49,11 @@ TypedCharacter typedCharacterOf(const QKeyEvent &event)
         return {};
 
     switch (key) {
-    case Qt::Key_Backspace:
-        return code(ctrl ? 127 : 8);
+    case Qt::Key_Backspace: return code(ctrl ? 127 : 8);
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return code(ctrl ? 10 : 13);
-    case Qt::Key_Escape:
-        return code(27);
-    default:
-        break;
+    case Qt::Key_Enter: return code(ctrl ? 10 : 13);
+    case Qt::Key_Escape: return code(27);
+    default: break;
     }
 
     // From key(), so that Ctrl+C is 3 whichever layout is active.

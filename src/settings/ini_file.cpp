@@ -35,8 +35,7 @@ QString nameKey(QStringView name)
 
 QStringView withoutEnclosingQuotes(QStringView value)
 {
-    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
-        && value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
         return value.sliced(1, value.size() - 2);
     return value;
 }
@@ -64,7 +63,7 @@ QString decodedSettings(QByteArrayView bytes)
     static constexpr QByteArrayView kUtf8ByteOrderMark("\xEF\xBB\xBF");
     QStringDecoder utf8(QStringDecoder::Utf8);
     if (bytes.startsWith(kUtf8ByteOrderMark))
-        return utf8(bytes);   // the mark itself is dropped; a broken sequence becomes U+FFFD
+        return utf8(bytes);  // the mark itself is dropped; a broken sequence becomes U+FFFD
     if (!isAscii(bytes)) {
         const QString text = utf8(bytes);
         if (!utf8.hasError())
@@ -149,8 +148,7 @@ QString IniFile::value(const QString &section, const QString &key, const QString
     return found == keys->cend() ? defaultValue : found.value();
 }
 
-QString ReadIniValue(const QString &file, const QString &section, const QString &key,
-                     const QString &defaultValue)
+QString ReadIniValue(const QString &file, const QString &section, const QString &key, const QString &defaultValue)
 {
     return IniFile::load(file).value(section, key, defaultValue);
 }

@@ -42,7 +42,6 @@ private:
 };
 
 // One lookup of one key in the file, reading the file afresh.
-QString ReadIniValue(const QString &file, const QString &section, const QString &key,
-                     const QString &defaultValue);
+QString ReadIniValue(const QString &file, const QString &section, const QString &key, const QString &defaultValue);
 
 }  // namespace qm

@@ -28,7 +28,7 @@ PickList loadNumberedList(const QString &iniPath, const QString &section, const 
     if (number > lastNumber) {
         const QString key = prefix + QString::number(lastNumber);
         list.overflow = settings::overflow(iniPath, section, key, items.constLast(),
-                                         u"Список не может содержать больше %1 элементов."_s.arg(lastNumber));
+                                           u"Список не может содержать больше %1 элементов."_s.arg(lastNumber));
     }
     return list;
 }

@@ -16,21 +16,20 @@ namespace {
 
 QString place(const QString &iniPath, const QString &section, const QString &key, const QString &value)
 {
-    return u"файл настроек «%1», раздел «%2», ключ «%3», значение «%4»"_s
-        .arg(QDir::toNativeSeparators(iniPath), section, key, value);
+    return u"файл настроек «%1», раздел «%2», ключ «%3», значение «%4»"_s.arg(QDir::toNativeSeparators(iniPath),
+                                                                              section, key, value);
 }
 
 }  // namespace
 
-Failure overflow(const QString &iniPath, const QString &section, const QString &key,
-                 const QString &value, const QString &reason)
+Failure overflow(const QString &iniPath, const QString &section, const QString &key, const QString &value,
+                 const QString &reason)
 {
-    return Failure(FailureCode::Overflow,
-                   u"Переполнение: %1. %2"_s.arg(place(iniPath, section, key, value), reason));
+    return Failure(FailureCode::Overflow, u"Переполнение: %1. %2"_s.arg(place(iniPath, section, key, value), reason));
 }
 
-Failure typeMismatch(const QString &iniPath, const QString &section, const QString &key,
-                     const QString &value, const QString &expected)
+Failure typeMismatch(const QString &iniPath, const QString &section, const QString &key, const QString &value,
+                     const QString &expected)
 {
     return Failure(FailureCode::TypeMismatch,
                    u"Несоответствие типа: %1. %2"_s.arg(place(iniPath, section, key, value), expected));
@@ -129,9 +128,8 @@ qint16 toPrintCopies(const QString &quan, const QString &iniPath)
 
 qint16 readPrintCopies(const QString &iniPath)
 {
-    return toPrintCopies(ReadIniValue(iniPath, settings::actNumberSection(), settings::copiesKey(),
-                                      settings::copiesDefault()),
-                         iniPath);
+    return toPrintCopies(
+        ReadIniValue(iniPath, settings::actNumberSection(), settings::copiesKey(), settings::copiesDefault()), iniPath);
 }
 
 qint16 toNullKeyCode(const QString &keyNull, const QString &iniPath)
@@ -155,9 +153,8 @@ qint16 toNullKeyCode(const QString &keyNull, const QString &iniPath)
 
 qint16 readNullKeyCode(const QString &iniPath)
 {
-    return toNullKeyCode(ReadIniValue(iniPath, settings::systemSection(), settings::nullKeyKey(),
-                                      settings::nullKeyDefault()),
-                         iniPath);
+    return toNullKeyCode(
+        ReadIniValue(iniPath, settings::systemSection(), settings::nullKeyKey(), settings::nullKeyDefault()), iniPath);
 }
 
 bool readOfficeAhead(const QString &iniPath)
@@ -174,8 +171,8 @@ bool readSavePdf(const QString &iniPath)
 
 int readBackupDays(const QString &iniPath)
 {
-    const QString text =
-        ReadIniValue(iniPath, settings::archiveSection(), settings::backupDaysKey(), settings::backupDaysDefault());
+    const QString text
+        = ReadIniValue(iniPath, settings::archiveSection(), settings::backupDaysKey(), settings::backupDaysDefault());
     bool isNumber = false;
     const int days = text.trimmed().toInt(&isNumber);
     if (isNumber && days >= 0 && days <= kMostBackupDays)

@@ -46,7 +46,8 @@ private Q_SLOTS:
 
         const ActControls act = window->actControls();
         QCOMPARE(act.DTP->dateTime(), kNow);
-        for (const QLineEdit *field : {act.txtMIFNS, act.txtNameOrg, act.txtINN, act.txtZavNum, act.txtGodVyp, act.txtEKLZ})
+        for (const QLineEdit *field :
+             {act.txtMIFNS, act.txtNameOrg, act.txtINN, act.txtZavNum, act.txtGodVyp, act.txtEKLZ})
             QVERIFY2(field->text().isEmpty(), qPrintable(field->objectName()));
         QVERIFY(act.chSoderjimoe->isChecked());
         QVERIFY(act.chProchest->isChecked());
@@ -86,9 +87,10 @@ private Q_SLOTS:
         QCOMPARE(font.pointSize(), 12);
         QVERIFY(child<QStatusBar>(*window, "SB1")->font().family() != u"Courier"_s);
 
-        const QStringList tabOrder = {u"txtNameOrg"_s, u"txtINN"_s, u"cmbNameKKM"_s, u"txtZavNum"_s, u"txtGodVyp"_s,
-                                      u"cmbVidOp"_s, u"txtEKLZ"_s, u"chSoderjimoe"_s, u"chProchest"_s, u"cmbTech"_s,
-                                      u"bArchive"_s, u"bClear"_s, u"bCreateAct"_s, u"bExit"_s, u"DTP"_s, u"txtMIFNS"_s};
+        const QStringList tabOrder
+            = {u"txtNameOrg"_s, u"txtINN"_s,       u"cmbNameKKM"_s, u"txtZavNum"_s, u"txtGodVyp"_s, u"cmbVidOp"_s,
+               u"txtEKLZ"_s,    u"chSoderjimoe"_s, u"chProchest"_s, u"cmbTech"_s,   u"bArchive"_s,  u"bClear"_s,
+               u"bCreateAct"_s, u"bExit"_s,        u"DTP"_s,        u"txtMIFNS"_s};
         QWidget *widget = child<QWidget>(*window, "txtNameOrg");
         for (qsizetype i = 1; i < tabOrder.size(); ++i) {
             widget = widget->nextInFocusChain();
@@ -148,8 +150,8 @@ private Q_SLOTS:
         act.cmbVidOp->setCurrentIndex(3);
         act.chSoderjimoe->setChecked(false);
         act.chProchest->setCheckState(Qt::PartiallyChecked);
-        program.writeSettings(sampleSettings().replace(u"Tech2=Петров П.П.\n"_s,
-                                                       u"Tech2=Петров П.П.\nTech3=Сидоров С.С.\n"_s));
+        program.writeSettings(
+            sampleSettings().replace(u"Tech2=Петров П.П.\n"_s, u"Tech2=Петров П.П.\nTech3=Сидоров С.С.\n"_s));
 
         click(*window, "bClear");
 
@@ -275,7 +277,8 @@ private Q_SLOTS:
     // back from the archive with none chosen, whatever the form showed.
     void recalledActFollowsTheListAndNullRules()
     {
-        Program program(sampleSettings().replace(u"Tech2=Петров П.П.\n"_s, u"Tech2=Петров П.П.\nTech3=Иванов И.И.\n"_s));
+        Program program(
+            sampleSettings().replace(u"Tech2=Петров П.П.\n"_s, u"Tech2=Петров П.П.\nTech3=Иванов И.И.\n"_s));
         const auto window = program.start();
         const ActControls act = window->actControls();
         act.txtMIFNS->setText(u"46"_s);
@@ -284,9 +287,9 @@ private Q_SLOTS:
         act.DTP->setDate(QDate(2020, 2, 29));
 
         RecalledAct recalled;
-        recalled.date = QDate(1900, 1, 1);              // outside the picker's range
-        recalled.mechanic = u"Иванов И.И."_s;          // the last equal item wins
-        recalled.registerModel = u"меркурий-115ф"_s;   // no exact match: an item of its own
+        recalled.date = QDate(1900, 1, 1);            // outside the picker's range
+        recalled.mechanic = u"Иванов И.И."_s;         // the last equal item wins
+        recalled.registerModel = u"меркурий-115ф"_s;  // no exact match: an item of its own
         recalled.operationType = std::nullopt;
         recalled.contentsPreserved = false;
         recalled.readable = true;
@@ -310,7 +313,7 @@ private Q_SLOTS:
             list->setCurrentIndex(-1);
         act.DTP->setDate(QDate(2012, 1, 6));
         act.txtINN->clear();
-        program.prompts.answer(PromptAnswer::Ok);   // «Выберите тип операции»
+        program.prompts.answer(PromptAnswer::Ok);  // «Выберите тип операции»
         program.prompts.answer(PromptAnswer::No);
         click(*window, "bCreateAct");
         QCOMPARE(CountArchiveRecords(program.archive), 1);
@@ -347,7 +350,7 @@ private Q_SLOTS:
         RecalledAct recalled;
         recalled.mechanic = u"Сидоров С.С."_s;
         recalled.registerModel = u"ЭКР 2102К"_s;
-        recalled.operationType = u"Закрытие архива ЭКЛЗ"_s;   // an older program's wording
+        recalled.operationType = u"Закрытие архива ЭКЛЗ"_s;  // an older program's wording
         window->showRecalledAct(recalled);
         for (QComboBox *list : {act.cmbTech, act.cmbNameKKM, act.cmbVidOp}) {
             QVERIFY(!list->toolTip().isEmpty());

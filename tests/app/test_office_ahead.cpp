@@ -41,9 +41,11 @@ struct Program : MainWindowHarness {
           profile(work + u"/profile"_s), launches(work + u"/launches"_s), printout(work + u"/printout.pdf"_s)
     {
         const QString launcher = work + u"/soffice"_s;
-        if (!writeScript(launcher, QStringLiteral("#!/bin/sh\necho $$ >> '%1'\necho \"$LC_ALL\" > '%3'\nexec '%2/soffice' \"$@\"\n")
-                                       .arg(launches, QStringLiteral(QM_LIBREOFFICE_PROGRAM_DIR), work + u"/office-language"_s)
-                                       .toLocal8Bit()))
+        if (!writeScript(
+                launcher,
+                QStringLiteral("#!/bin/sh\necho $$ >> '%1'\necho \"$LC_ALL\" > '%3'\nexec '%2/soffice' \"$@\"\n")
+                    .arg(launches, QStringLiteral(QM_LIBREOFFICE_PROGRAM_DIR), work + u"/office-language"_s)
+                    .toLocal8Bit()))
             qFatal("cannot write the launcher");
 
         LibreOfficeOptions options;
@@ -132,7 +134,7 @@ private Q_SLOTS:
         const auto window = program.showOnceTheOfficeIsAhead(true);
         QVERIFY(window);
 
-        program.prompts.answer(PromptAnswer::Yes);   // print
+        program.prompts.answer(PromptAnswer::Yes);  // print
         click(*window, "bCreateAct");
 
         QCOMPARE(program.retryQuestions(), QStringList());
@@ -147,8 +149,8 @@ private Q_SLOTS:
         // Its PDF copy beside the archive, named after the act and its record:
         // one A4 page holding the customer as text.
         const ActData act = window->actData();
-        const QString pdf = actPdfFolder(program.path()) + u'/'
-            + actPdfFileName(act.date.date(), act.customer, act.serialNumber, 1);
+        const QString pdf
+            = actPdfFolder(program.path()) + u'/' + actPdfFileName(act.date.date(), act.customer, act.serialNumber, 1);
         QVERIFY2(QFile::exists(pdf), qPrintable(pdf));
         QCOMPARE(pdfPageCount(pdf), 1);
         QVERIFY2(pdfPageSize(pdf).contains(u"(A4)"_s), qPrintable(pdfPageSize(pdf)));
@@ -190,7 +192,7 @@ private Q_SLOTS:
         QVERIFY(window);
         const qint64 office = program.launched().constFirst();
 
-        program.prompts.answer(PromptAnswer::No);   // do not repeat the fill
+        program.prompts.answer(PromptAnswer::No);  // do not repeat the fill
         click(*window, "bCreateAct");
 
         QCOMPARE(program.retryQuestions().size(), 1);
@@ -213,7 +215,7 @@ private Q_SLOTS:
         QVERIFY(window);
         QTRY_VERIFY_WITH_TIMEOUT(killedAllOffices(program.profile), kOfficeDeadlineMs);
 
-        program.prompts.answer(PromptAnswer::Yes);   // print
+        program.prompts.answer(PromptAnswer::Yes);  // print
         click(*window, "bCreateAct");
 
         QCOMPARE(program.retryQuestions(), QStringList());

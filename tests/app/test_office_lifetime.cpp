@@ -41,8 +41,14 @@ constexpr int kDeadlineMs = 60000;
 
 const QString kOrganisation = u"ООО «Долговечность»"_s;
 
-QString programFolderIn(const QString &work) { return work + u"/program"_s; }
-QString profileIn(const QString &work) { return work + u"/profile"_s; }
+QString programFolderIn(const QString &work)
+{
+    return work + u"/program"_s;
+}
+QString profileIn(const QString &work)
+{
+    return work + u"/profile"_s;
+}
 
 // --- The program's side, in the child process -------------------------------
 
@@ -87,7 +93,7 @@ int runProgram(const QString &work, QString scenario)
     if (scenario != u"wait"_s) {
         // After the office started ahead came up, as a mechanic's first act does.
         QTimer::singleShot(0, window.get(), [&] {
-            prompts.answer(PromptAnswer::No);   // the retry, or the print question
+            prompts.answer(PromptAnswer::No);  // the retry, or the print question
             QTest::mouseClick(window->findChild<QPushButton *>(u"bCreateAct"_s), Qt::LeftButton);
             report(scenario == u"act"_s ? "act shown" : "ended early");
             if (scenario == u"early-exit"_s)
@@ -104,9 +110,10 @@ struct Child {
     // A scenario "early…" runs on a template whose first cell is refused.
     Child(const QString &workFolder, const QString &scenario) : work(workFolder)
     {
-        if (!writeScript(work + u"/soffice"_s, QStringLiteral("#!/bin/sh\necho $$ >> '%1/launches'\nexec '%2/soffice' \"$@\"\n")
-                                                 .arg(work, QStringLiteral(QM_LIBREOFFICE_PROGRAM_DIR))
-                                                 .toLocal8Bit()))
+        if (!writeScript(work + u"/soffice"_s,
+                         QStringLiteral("#!/bin/sh\necho $$ >> '%1/launches'\nexec '%2/soffice' \"$@\"\n")
+                             .arg(work, QStringLiteral(QM_LIBREOFFICE_PROGRAM_DIR))
+                             .toLocal8Bit()))
             qFatal("cannot write the launcher");
 
         const QString folder = programFolderIn(work);
@@ -139,11 +146,13 @@ struct Child {
 
     bool saw(const QByteArray &line)
     {
-        return QTest::qWaitFor([&] {
-            process.waitForReadyRead(100);
-            output += process.readAllStandardOutput();
-            return output.split('\n').contains(line);
-        }, kDeadlineMs);
+        return QTest::qWaitFor(
+            [&] {
+                process.waitForReadyRead(100);
+                output += process.readAllStandardOutput();
+                return output.split('\n').contains(line);
+            },
+            kDeadlineMs);
     }
 
     // waitForFinished() answers false for a process that has already ended,
@@ -255,12 +264,13 @@ private Q_SLOTS:
         QFETCH(QString, scenario);
         const QString usersPipe = u"users_office_%1"_s.arg(QCoreApplication::applicationPid());
         qint64 users = 0;
-        QVERIFY(QProcess::startDetached(
-            QStringLiteral(QM_LIBREOFFICE_PROGRAM_DIR) + u"/soffice"_s,
-            {u"--headless"_s, u"--invisible"_s, u"--nologo"_s, u"--norestore"_s,
-             u"-env:UserInstallation=%1"_s.arg(QUrl::fromLocalFile(profileIn(work_->path())).toString(QUrl::FullyEncoded)),
-             u"--accept=pipe,name=%1;urp;StarOffice.ComponentContext"_s.arg(usersPipe)},
-            QString(), &users));
+        QVERIFY(
+            QProcess::startDetached(QStringLiteral(QM_LIBREOFFICE_PROGRAM_DIR) + u"/soffice"_s,
+                                    {u"--headless"_s, u"--invisible"_s, u"--nologo"_s, u"--norestore"_s,
+                                     u"-env:UserInstallation=%1"_s.arg(
+                                         QUrl::fromLocalFile(profileIn(work_->path())).toString(QUrl::FullyEncoded)),
+                                     u"--accept=pipe,name=%1;urp;StarOffice.ComponentContext"_s.arg(usersPipe)},
+                                    QString(), &users));
         QTRY_VERIFY_WITH_TIMEOUT(calc::connectIfAnswering(usersPipe).has_value(), kDeadlineMs);
 
         Child child(work_->path(), scenario);

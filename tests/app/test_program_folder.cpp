@@ -144,7 +144,8 @@ private Q_SLOTS:
         QCOMPARE(openProgramFolder(places, prompts), std::nullopt);
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(prompts.messages.constFirst().title, u"Quillmarch"_s);
-        QVERIFY2(prompts.messages.constFirst().text.startsWith(u"Ошибка 75\r\n"_s), qPrintable(prompts.messages.constFirst().text));
+        QVERIFY2(prompts.messages.constFirst().text.startsWith(u"Ошибка 75\r\n"_s),
+                 qPrintable(prompts.messages.constFirst().text));
         QVERIFY(prompts.messages.constFirst().text.contains(user()));
     }
 
@@ -159,10 +160,10 @@ private Q_SLOTS:
         QTest::newRow("folder=") << QStringList{u"--folder=/srv/a"_s} << int(R::Run) << u"/srv/a"_s;
         QTest::newRow("help wins") << QStringList{u"--bogus"_s, u"-h"_s} << int(R::Help) << QString();
         QTest::newRow("version") << QStringList{u"--version"_s} << int(R::Version) << QString();
-        QTest::newRow("Qt's -reverse is not -v") << QStringList{u"-reverse"_s} << int(R::Mistake)
-                                                 << u"неизвестный параметр --reverse"_s;
-        QTest::newRow("no folder after --folder") << QStringList{u"--folder"_s} << int(R::Mistake)
-                                                  << u"после --folder нужно указать папку"_s;
+        QTest::newRow("Qt's -reverse is not -v")
+            << QStringList{u"-reverse"_s} << int(R::Mistake) << u"неизвестный параметр --reverse"_s;
+        QTest::newRow("no folder after --folder")
+            << QStringList{u"--folder"_s} << int(R::Mistake) << u"после --folder нужно указать папку"_s;
         QTest::newRow("stray argument") << QStringList{u"act.xls"_s} << int(R::Mistake)
                                         << u"лишний аргумент «act.xls»"_s;
     }

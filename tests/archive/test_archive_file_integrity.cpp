@@ -30,7 +30,7 @@ using TailLength = std::function<int(int recordLength)>;
 // The layout a new archive is created with; every other test finds its
 // positions in the file's own header, so that it holds for any layout.
 constexpr int kHeaderLength = 385;
-constexpr int kRecordLength = 659;   // MECHNAME and TYPEKKM hold 254 characters each
+constexpr int kRecordLength = 659;  // MECHNAME and TYPEKKM hold 254 characters each
 
 void setUint16(QByteArray &bytes, int offset, int value)
 {
@@ -99,9 +99,10 @@ private Q_SLOTS:
         QStringList layout;
         for (const DbfField &field : header.fields)
             layout << u"%1 %2%3"_s.arg(field.name, QChar::fromLatin1(field.type)).arg(field.width);
-        QCOMPARE(layout, QStringList({u"ACTDATE C10"_s, u"MECHNAME C254"_s, u"TYPEKKM C254"_s, u"ZAVNUM C12"_s,
-                                      u"GODVYP C4"_s, u"PRICHINA C60"_s, u"INN C12"_s, u"EKLZREG C10"_s,
-                                      u"NAMEORG C40"_s, u"E_SOHRAN L1"_s, u"E_READABLE L1"_s}));
+        QCOMPARE(layout,
+                 QStringList({u"ACTDATE C10"_s, u"MECHNAME C254"_s, u"TYPEKKM C254"_s, u"ZAVNUM C12"_s, u"GODVYP C4"_s,
+                              u"PRICHINA C60"_s, u"INN C12"_s, u"EKLZREG C10"_s, u"NAMEORG C40"_s, u"E_SOHRAN L1"_s,
+                              u"E_READABLE L1"_s}));
         QCOMPARE(bytes.size(), kHeaderLength + 1);
         QCOMPARE(header.headerLength, kHeaderLength);
         QCOMPARE(header.recordLength, kRecordLength);
@@ -153,13 +154,16 @@ private Q_SLOTS:
         QTest::newRow("shorter than a header") << Damage([](QByteArray &b) { b.truncate(20); });
         QTest::newRow("unknown version") << Damage([](QByteArray &b) { b[0] = char(0x30); });
         QTest::newRow("count larger than the file") << Damage([](QByteArray &b) { b[4] = char(200); });
-        QTest::newRow("count larger than any file") << Damage([](QByteArray &b) { b.replace(4, 4, "\xF0\xFF\xFF\xFF"); });
+        QTest::newRow("count larger than any file")
+            << Damage([](QByteArray &b) { b.replace(4, 4, "\xF0\xFF\xFF\xFF"); });
         QTest::newRow("record cut short") << Damage([](QByteArray &b) { b.truncate(b.size() - 50); });
-        QTest::newRow("two records past the count")
-            << Damage([](QByteArray &b) { b.chop(1); b += b.mid(recordAt(b, 0), recordAt(b, 2) - recordAt(b, 0)) + kDbfEndOfFile; });
+        QTest::newRow("two records past the count") << Damage([](QByteArray &b) {
+            b.chop(1);
+            b += b.mid(recordAt(b, 0), recordAt(b, 2) - recordAt(b, 0)) + kDbfEndOfFile;
+        });
         QTest::newRow("header length past the file") << Damage([](QByteArray &b) { setUint16(b, 8, 0xFFF0); });
-        QTest::newRow("no terminator")
-            << Damage([](QByteArray &b) { b[descriptorOffset(int(headerOf(b).fields.size()))] = 'X'; });
+        QTest::newRow("no terminator") << Damage(
+            [](QByteArray &b) { b[descriptorOffset(int(headerOf(b).fields.size()))] = 'X'; });
         QTest::newRow("record length not the sum of widths")
             << Damage([](QByteArray &b) { setUint16(b, 10, headerOf(b).recordLength - 1); });
         QTest::newRow("field past the record length")
@@ -168,10 +172,8 @@ private Q_SLOTS:
         QTest::newRow("memo field") << Damage([](QByteArray &b) { b[descriptorOffset(3) + 11] = 'M'; });
         QTest::newRow("zero width") << Damage([](QByteArray &b) { b[descriptorOffset(0) + 16] = 0; });
         QTest::newRow("empty field name") << Damage([](QByteArray &b) { b[descriptorOffset(2)] = 0; });
-        QTest::newRow("same field twice")
-            << Damage([](QByteArray &b) { b.replace(descriptorOffset(4), 6, "ZAVNUM"); });
-        QTest::newRow("flag neither space nor star")
-            << Damage([](QByteArray &b) { b[recordAt(b, 2)] = 'D'; });
+        QTest::newRow("same field twice") << Damage([](QByteArray &b) { b.replace(descriptorOffset(4), 6, "ZAVNUM"); });
+        QTest::newRow("flag neither space nor star") << Damage([](QByteArray &b) { b[recordAt(b, 2)] = 'D'; });
     }
 
     void corruptFilesAreRefusedAndNeverWritten()
@@ -270,8 +272,8 @@ private Q_SLOTS:
         QByteArray allBytes;
         for (int byte = 0; byte < 256; ++byte)
             allBytes.append(char(byte));
-        for (const auto &[name, codePage] : {std::pair{"windows-1251", DbfCodePage::Windows1251},
-                                             std::pair{"IBM866", DbfCodePage::Cp866}}) {
+        for (const auto &[name, codePage] :
+             {std::pair{"windows-1251", DbfCodePage::Windows1251}, std::pair{"IBM866", DbfCodePage::Cp866}}) {
             QStringDecoder converter(name, QStringConverter::Flag::Stateless);
             QCOMPARE(decodeDbfText(allBytes, codePage), converter.decode(allBytes));
         }

@@ -46,24 +46,26 @@ private Q_SLOTS:
     {
         createEmptyArchive(archivePath());
         DbfArchive archive(folder_.path());
-        appendRecord(archive, {{u"ACTDATE"_s, u"6.1.2012"_s},
-                               {u"MECHNAME"_s, u"Иванов И.И."_s},
-                               {u"TYPEKKM"_s, u"ЭКР 2102К"_s},
-                               {u"ZAVNUM"_s, u"  0012"_s},
-                               {u"GODVYP"_s, u"2005"_s},
-                               {u"PRICHINA"_s, u"Замена ЭКЛЗ"_s},
-                               {u"E_SOHRAN"_s, true},
-                               {u"E_READABLE"_s, false},
-                               {u"INN"_s, u"7701234567"_s},
-                               {u"EKLZREG"_s, u"123456    "_s},
-                               {u"NAMEORG"_s, u"ООО «Ромашка»"_s}});
+        appendRecord(archive,
+                     {{u"ACTDATE"_s, u"6.1.2012"_s},
+                      {u"MECHNAME"_s, u"Иванов И.И."_s},
+                      {u"TYPEKKM"_s, u"ЭКР 2102К"_s},
+                      {u"ZAVNUM"_s, u"  0012"_s},
+                      {u"GODVYP"_s, u"2005"_s},
+                      {u"PRICHINA"_s, u"Замена ЭКЛЗ"_s},
+                      {u"E_SOHRAN"_s, true},
+                      {u"E_READABLE"_s, false},
+                      {u"INN"_s, u"7701234567"_s},
+                      {u"EKLZREG"_s, u"123456    "_s},
+                      {u"NAMEORG"_s, u"ООО «Ромашка»"_s}});
         appendRecord(archive, {{u"NAMEORG"_s, u"удалённая"_s}});
         appendRecord(archive, {{u"ACTDATE"_s, u"31.12.2012"_s}, {u"TYPEKKM"_s, u" "_s}});
         deleteAt(archive, 1);
 
         QCOMPARE(dumpedByXBase(),
-                 QStringList({u"6.1.2012|Иванов И.И.|ЭКР 2102К|  0012|2005|Замена ЭКЛЗ|7701234567|123456|ООО «Ромашка»|1|0"_s,
-                              u"31.12.2012||||||||||"_s}));
+                 QStringList(
+                     {u"6.1.2012|Иванов И.И.|ЭКР 2102К|  0012|2005|Замена ЭКЛЗ|7701234567|123456|ООО «Ромашка»|1|0"_s,
+                      u"31.12.2012||||||||||"_s}));
     }
 
     void weReadXBaseFiles()

@@ -19,8 +19,7 @@ namespace qm::test {
 namespace {
 
 // Runs the call and returns the Failure it throws; fails the test if none.
-template <typename Call>
-Failure failureOf(Call call)
+template <typename Call> Failure failureOf(Call call)
 {
     try {
         call();
@@ -52,13 +51,17 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("written");
         QTest::addColumn<QVariant>("read");
 
-        QTest::newRow("Cyrillic text") << u"NAMEORG"_s << QVariant(u"ООО «Ромашка» №1"_s) << QVariant(u"ООО «Ромашка» №1"_s);
-        QTest::newRow("full width Cyrillic") << u"NAMEORG"_s << QVariant(QString(40, u'Ж')) << QVariant(QString(40, u'Ж'));
+        QTest::newRow("Cyrillic text") << u"NAMEORG"_s << QVariant(u"ООО «Ромашка» №1"_s)
+                                       << QVariant(u"ООО «Ромашка» №1"_s);
+        QTest::newRow("full width Cyrillic")
+            << u"NAMEORG"_s << QVariant(QString(40, u'Ж')) << QVariant(QString(40, u'Ж'));
         QTest::newRow("leading spaces kept") << u"ZAVNUM"_s << QVariant(u"  ab 12"_s) << QVariant(u"  ab 12"_s);
         QTest::newRow("one-space placeholder is null") << u"INN"_s << QVariant(u" "_s) << QVariant();
-        QTest::newRow("padded registration number") << u"EKLZREG"_s << QVariant(u"123456    "_s) << QVariant(u"123456"_s);
+        QTest::newRow("padded registration number")
+            << u"EKLZREG"_s << QVariant(u"123456    "_s) << QVariant(u"123456"_s);
         QTest::newRow("empty text is null") << u"MECHNAME"_s << QVariant(QString()) << QVariant();
-        QTest::newRow("date value as plain text") << u"ACTDATE"_s << QVariant(QDate(2012, 12, 31)) << QVariant(u"31.12.2012"_s);
+        QTest::newRow("date value as plain text")
+            << u"ACTDATE"_s << QVariant(QDate(2012, 12, 31)) << QVariant(u"31.12.2012"_s);
         QTest::newRow("logical true") << u"E_SOHRAN"_s << QVariant(true) << QVariant(true);
         QTest::newRow("logical never set") << u"E_READABLE"_s << QVariant() << QVariant();
         QTest::newRow("name in lower case") << u"godvyp"_s << QVariant(u"2005"_s) << QVariant(u"2005"_s);

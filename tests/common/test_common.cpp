@@ -35,7 +35,7 @@ private Q_SLOTS:
         const auto bytes = toWindows1251(text);
         QVERIFY(bytes);
         QCOMPARE(bytes->left(4), QByteArray("\xA8\xEB\xEA\xE0"));
-        QVERIFY(bytes->contains('\xB9'));   // №
+        QVERIFY(bytes->contains('\xB9'));  // №
         QCOMPARE(fromWindows1251(*bytes), text);
     }
 
@@ -57,10 +57,7 @@ private Q_SLOTS:
         QCOMPARE(systemErrorText(12345), u"системная ошибка 12345"_s);
     }
 
-    void cp866Decodes()
-    {
-        QCOMPARE(fromCp866(QByteArray("\x80\xA0\xAF")), u"Аап"_s);
-    }
+    void cp866Decodes() { QCOMPARE(fromCp866(QByteArray("\x80\xA0\xAF")), u"Аап"_s); }
 };
 
 }  // namespace qm::test

@@ -10,7 +10,9 @@ namespace {
 class RecordingSheet final : public SpreadsheetSheet {
 public:
     RecordingSheet(RecordingSpreadsheet &owner, QString prefix, QString workbook)
-        : owner_(owner), prefix_(std::move(prefix)), workbook_(std::move(workbook)) {}
+        : owner_(owner), prefix_(std::move(prefix)), workbook_(std::move(workbook))
+    {
+    }
 
     void setCellText(const QString &address, const QString &text) override
     {
@@ -27,8 +29,9 @@ private:
 
 class RecordingInstance final : public SpreadsheetInstance {
 public:
-    RecordingInstance(RecordingSpreadsheet &owner, int number)
-        : owner_(owner), prefix_(QString::number(number) + u':') {}
+    RecordingInstance(RecordingSpreadsheet &owner, int number) : owner_(owner), prefix_(QString::number(number) + u':')
+    {
+    }
     ~RecordingInstance() override { owner_.log.append(prefix_ + u"release"_s); }
 
     void setSheetsInNewWorkbook(int count) override

@@ -194,7 +194,8 @@ private:
         // In pieces, as a busy compositor may write it.
         const QByteArray message = framed(type, reply);
         for (qsizetype at = 0; at < message.size(); at += 9)
-            ::send(client, message.constData() + at, std::size_t(qMin<qsizetype>(9, message.size() - at)), MSG_NOSIGNAL);
+            ::send(client, message.constData() + at, std::size_t(qMin<qsizetype>(9, message.size() - at)),
+                   MSG_NOSIGNAL);
     }
 
     QTemporaryDir folder_;
@@ -221,7 +222,11 @@ void switchToRussianTwice(qm::KeyboardLayout &layout)
 class DesktopLayoutServicesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { qDBusRegisterMetaType<LayoutEntry>(); qDBusRegisterMetaType<QList<LayoutEntry>>(); }
+    void initTestCase()
+    {
+        qDBusRegisterMetaType<LayoutEntry>();
+        qDBusRegisterMetaType<QList<LayoutEntry>>();
+    }
 
     void kdeServiceSwitchesToRussianOnce()
     {
@@ -255,13 +260,11 @@ private Q_SLOTS:
         const QByteArray getInputs = framed(100, {});
         QCOMPARE(sway.requests(),
                  (QList<QByteArray>{getInputs, getInputs, getInputs,
-                                    framed(0, "input type:keyboard xkb_switch_layout next"), getInputs,
-                                    getInputs}));
+                                    framed(0, "input type:keyboard xkb_switch_layout next"), getInputs, getInputs}));
 
         FakeSway german({u"English (US)"_s, u"German"_s});
         QVERIFY(!qm::makeSwayKeyboardLayout(german.path, kPatience)->offersRussian());
-        const std::unique_ptr<qm::KeyboardLayout> gone =
-            qm::makeSwayKeyboardLayout(sway.path + u".gone"_s, kPatience);
+        const std::unique_ptr<qm::KeyboardLayout> gone = qm::makeSwayKeyboardLayout(sway.path + u".gone"_s, kPatience);
         QCOMPARE(gone->activeLayoutId(), QString());
         QVERIFY(!gone->offersRussian());
         gone->activateNextLayout();

@@ -31,7 +31,7 @@ struct Drop {
     int nullKeyCode;
     int maxLength;
     QString before, dropped, after;
-    bool welcome;   // the drop is accepted
+    bool welcome;  // the drop is accepted
 };
 
 // Past the end of any text these fields hold: the drop lands after it.
@@ -80,8 +80,8 @@ void DroppedTextTest::droppedTextObeysTheKeyRule()
 
     using enum qm::KeyRuleFilter::Strictness;
     const Filter filter = rule == u"digits"_s ? qm::DigitKeyFilter
-                          : rule == u"serial"_s ? qm::SerialKeyFilter
-                                                : qm::customerKeyRule;
+        : rule == u"serial"_s                 ? qm::SerialKeyFilter
+                                              : qm::customerKeyRule;
     RuledField ruled(filter, static_cast<qint16>(nullKeyCode), maxLength, rule == u"customer"_s ? Lenient : Strict);
     QLineEdit &field = ruled.field;
     field.setText(before);

@@ -1,5 +1,5 @@
-#include "support/fake_keyboard_layout.h"
 #include "input/field_input_rules.h"
+#include "support/fake_keyboard_layout.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
-
 
 using namespace Qt::StringLiterals;
 
@@ -119,13 +118,13 @@ void FieldInputRulesTest::typing_data()
         << u"txtZavNum"_s << 127 << u"A"_s << Strokes{press(Qt::Key_V, Qt::ControlModifier, u"м"_s)} << u"A"_s;
     for (const QString &field : {u"txtINN"_s, u"txtGodVyp"_s, u"txtEKLZ"_s, u"txtMIFNS"_s}) {
         QTest::addRow("%s: digits only, Enter refused", qPrintable(field))
-            << field << 127 << QString()
-            << (typed(u"a1Z ж+-.,9"_s) << press(Qt::Key_Return, Qt::NoModifier, u"\r"_s)) << u"19"_s;
+            << field << 127 << QString() << (typed(u"a1Z ж+-.,9"_s) << press(Qt::Key_Return, Qt::NoModifier, u"\r"_s))
+            << u"19"_s;
     }
     QTest::newRow("INN: arrows and Delete edit as usual, Delete is not KeyNull")
         << u"txtINN"_s << 127 << u"123"_s
-        << Strokes{press(Qt::Key_Home), press(Qt::Key_Delete, Qt::NoModifier, u"\x7f"_s),
-                   press(Qt::Key_End), press(Qt::Key_Left), typed(u"9"_s).front()}
+        << Strokes{press(Qt::Key_Home), press(Qt::Key_Delete, Qt::NoModifier, u"\x7f"_s), press(Qt::Key_End),
+                   press(Qt::Key_Left), typed(u"9"_s).front()}
         << u"293"_s;
     QTest::newRow("customer: any text passes")
         << u"txtNameOrg"_s << 127 << QString() << typed(u"ООО \"Ж-1\" 中"_s) << u"ООО \"Ж-1\" 中"_s;
@@ -137,8 +136,7 @@ void FieldInputRulesTest::typing_data()
             << field << 48 << u"1234"_s << typed(u"0"_s) << QString();
         // The filters test Backspace first; the customer rule does not.
         QTest::addRow("%s: KeyNull 8", qPrintable(field))
-            << field << 8 << u"1234"_s << Strokes{backspace}
-            << (field == u"txtNameOrg"_s ? QString() : u"123"_s);
+            << field << 8 << u"1234"_s << Strokes{backspace} << (field == u"txtNameOrg"_s ? QString() : u"123"_s);
     }
 }
 

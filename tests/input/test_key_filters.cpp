@@ -110,7 +110,8 @@ void KeyFiltersTest::serialFilter_data()
         QTest::addRow("Russian %s", qPrintable(QString(capital))) << codeOf(capital) << 127 << expected << false;
     }
     for (const QChar letter : u"бжхъэюёБЖХЪЭЮЁ"_s)
-        QTest::addRow("Russian %s has no Latin twin", qPrintable(QString(letter))) << codeOf(letter) << 127 << 0 << false;
+        QTest::addRow("Russian %s has no Latin twin", qPrintable(QString(letter)))
+            << codeOf(letter) << 127 << 0 << false;
 
     QTest::newRow("KeyNull set to a letter empties first") << int('F') << int('F') << 0 << true;
     QTest::newRow("at sign, just below A") << int('@') << 127 << 0 << false;

@@ -37,8 +37,8 @@ void KeyboardLayoutSwitchTest::setKeyboardLayout_data()
     QTest::newRow("en while Russian is active") << ruUs << u"en"_s << 1 << u"00000409"_s;
     QTest::newRow("three layouts: one step only") << usUaRu << u"ru"_s << 1 << u"00000422"_s;
     // It may be Russian already (Xwayland names only "us" whatever is active).
-    QTest::newRow("unreadable layout: nothing switches") << QStringList{QString(), u"00000419"_s} << u"ru"_s << 0
-                                                         << QString();
+    QTest::newRow("unreadable layout: nothing switches")
+        << QStringList{QString(), u"00000419"_s} << u"ru"_s << 0 << QString();
     QTest::newRow("unknown language changes nothing") << usRu << u"de"_s << 0 << u"00000409"_s;
 }
 
@@ -107,7 +107,8 @@ void KeyboardLayoutSwitchTest::backendFollowsTheSession_data()
     QTest::newRow("Plasma on Wayland, Xwayland client")
         << S{true, u"wayland-0"_s, u"wayland"_s, true, {u"XWAYLAND0"_s}, none} << KeyboardBackend::KdeService;
     QTest::newRow("real X server") << S{false, none, u"x11"_s, true, {u"DP-1"_s}, none} << KeyboardBackend::Xkb;
-    QTest::newRow("X server, no session type") << S{false, none, none, true, {u"screen"_s}, none} << KeyboardBackend::Xkb;
+    QTest::newRow("X server, no session type")
+        << S{false, none, none, true, {u"screen"_s}, none} << KeyboardBackend::Xkb;
     QTest::newRow("GNOME on Wayland via Xwayland")
         << S{false, u"wayland-0"_s, u"wayland"_s, true, {u"XWAYLAND0"_s}, none} << KeyboardBackend::KeyPositions;
     QTest::newRow("WAYLAND_DISPLAY alone")
@@ -118,8 +119,8 @@ void KeyboardLayoutSwitchTest::backendFollowsTheSession_data()
         << S{false, none, none, true, {u"XWAYLAND1"_s}, none} << KeyboardBackend::KeyPositions;
     QTest::newRow("sway, Xwayland client")
         << S{false, u"wayland-1"_s, u"wayland"_s, true, {u"XWAYLAND0"_s}, sway} << KeyboardBackend::SwaySocket;
-    QTest::newRow("sway, native client")
-        << S{false, u"wayland-1"_s, u"wayland"_s, false, noScreen, sway} << KeyboardBackend::SwaySocket;
+    QTest::newRow("sway, native client") << S{false, u"wayland-1"_s, u"wayland"_s, false, noScreen, sway}
+                                         << KeyboardBackend::SwaySocket;
     QTest::newRow("GNOME, native client")
         << S{false, u"wayland-0"_s, u"wayland"_s, false, noScreen, none} << KeyboardBackend::KeyPositions;
     QTest::newRow("offscreen") << S{false, none, none, false, noScreen, none} << KeyboardBackend::KeyPositions;

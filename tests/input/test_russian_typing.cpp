@@ -20,9 +20,24 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // X keycodes of the keys the cases press.
-enum Keycode : quint32 { K3 = 12, KR = 27, KI = 31, KBracketL = 34, KBracketR = 35, KF = 41, KH = 43, KJ = 44,
-                         KL = 46, KSemicolon = 47, KApostrophe = 48, KGrave = 49, KV = 55, KComma = 59, KPeriod = 60,
-                         KSlash = 61 };
+enum Keycode : quint32 {
+    K3 = 12,
+    KR = 27,
+    KI = 31,
+    KBracketL = 34,
+    KBracketR = 35,
+    KF = 41,
+    KH = 43,
+    KJ = 44,
+    KL = 46,
+    KSemicolon = 47,
+    KApostrophe = 48,
+    KGrave = 49,
+    KV = 55,
+    KComma = 59,
+    KPeriod = 60,
+    KSlash = 61
+};
 
 // The X state's lock bit, as xcb reports Caps Lock.
 constexpr quint32 kCapsLock = 0x2;
@@ -39,8 +54,7 @@ void press(QWidget *field, quint32 keycode, const QString &text, Qt::KeyboardMod
 }
 
 struct CustomerField {
-    explicit CustomerField(QStringList layouts = {u"00000409"_s})
-        : layout(std::move(layouts))
+    explicit CustomerField(QStringList layouts = {u"00000409"_s}) : layout(std::move(layouts))
     {
         auto *column = new QVBoxLayout(&window);
         act.inn = new QLineEdit(&window);
@@ -69,7 +83,7 @@ class RussianTypingTest : public QObject {
 private Q_SLOTS:
     void keysTypeTheRussianLayoutWithinTheFieldsRules()
     {
-        CustomerField form;   // the desktop offers no Russian layout
+        CustomerField form;  // the desktop offers no Russian layout
         QLineEdit *field = form.act.customer;
         QSignalSpy edits(field, &QLineEdit::textEdited);
         QVERIFY(!field->testAttribute(Qt::WA_InputMethodEnabled));
@@ -120,7 +134,7 @@ private Q_SLOTS:
     // Latin ones too, Shift with it small letters, as the Russian layout does.
     void capsLockTypesCapitalsOnEveryRussianLetter()
     {
-        CustomerField form;   // the desktop offers no Russian layout
+        CustomerField form;  // the desktop offers no Russian layout
         QLineEdit *field = form.act.customer;
         const quint32 keys[] = {KSemicolon, KBracketL, KComma, KPeriod, KApostrophe, KBracketR, KGrave};
         const QString plain = u";[,.']`"_s, shifted = u":{<>\"}~"_s;
@@ -139,11 +153,11 @@ private Q_SLOTS:
     // field loses the focus.
     void theMechanicsOwnChoiceWins()
     {
-        CustomerField form;   // the desktop offers no Russian layout
+        CustomerField form;  // the desktop offers no Russian layout
         QLineEdit *field = form.act.customer;
         press(field, KR, u"r"_s);
-        press(field, KL, u"д"_s);     // his own switch to a Russian layout
-        press(field, KJ, u"j"_s);     // and back: Latin, as he asks
+        press(field, KL, u"д"_s);  // his own switch to a Russian layout
+        press(field, KJ, u"j"_s);  // and back: Latin, as he asks
         QCOMPARE(field->text(), u"кдj"_s);
         QVERIFY(!form.mark()->isChecked());
         QVERIFY(field->testAttribute(Qt::WA_InputMethodEnabled));

@@ -28,10 +28,9 @@ void TypedCharacterTest::codeOfKeyPress_data()
 
     QTest::newRow("Latin small letter") << int(Qt::Key_F) << none << u"f"_s << Kind::Code << 102;
     QTest::newRow("Cyrillic small а is 224") << 0x0410 << none << u"а"_s << Kind::Code << 224;
-    QTest::newRow("Cyrillic capital Я is 223") << 0x042F << Qt::KeyboardModifiers(Qt::ShiftModifier)
-                                               << u"Я"_s << Kind::Code << 223;
-    QTest::newRow("euro sign has a Windows-1251 byte") << int(Qt::Key_unknown) << none << u"€"_s
-                                                       << Kind::Code << 0x88;
+    QTest::newRow("Cyrillic capital Я is 223")
+        << 0x042F << Qt::KeyboardModifiers(Qt::ShiftModifier) << u"Я"_s << Kind::Code << 223;
+    QTest::newRow("euro sign has a Windows-1251 byte") << int(Qt::Key_unknown) << none << u"€"_s << Kind::Code << 0x88;
     QTest::newRow("Chinese character has none") << 0x4E2D << none << u"中"_s << Kind::Unencodable << 0;
 
     QTest::newRow("Backspace") << int(Qt::Key_Backspace) << none << u"\b"_s << Kind::Code << 8;
@@ -46,10 +45,10 @@ void TypedCharacterTest::codeOfKeyPress_data()
     QTest::newRow("Ctrl+V on the Russian layout") << int(Qt::Key_V) << ctrl << u"м"_s << Kind::Code << 22;
     QTest::newRow("Ctrl+Shift+X") << int(Qt::Key_X) << (ctrl | Qt::ShiftModifier) << u"X"_s << Kind::Code << 24;
 
-    QTest::newRow("Alt+F is no character") << int(Qt::Key_F) << Qt::KeyboardModifiers(Qt::AltModifier)
-                                           << u"f"_s << Kind::None << 0;
-    QTest::newRow("AltGr-style Ctrl+Alt uses the text") << int(Qt::Key_E) << (ctrl | Qt::AltModifier)
-                                                        << u"€"_s << Kind::Code << 0x88;
+    QTest::newRow("Alt+F is no character")
+        << int(Qt::Key_F) << Qt::KeyboardModifiers(Qt::AltModifier) << u"f"_s << Kind::None << 0;
+    QTest::newRow("AltGr-style Ctrl+Alt uses the text")
+        << int(Qt::Key_E) << (ctrl | Qt::AltModifier) << u"€"_s << Kind::Code << 0x88;
     QTest::newRow("Delete, whose X11 text is DEL") << int(Qt::Key_Delete) << none << u"\x7f"_s << Kind::None << 0;
     QTest::newRow("Left arrow") << int(Qt::Key_Left) << none << QString() << Kind::None << 0;
     QTest::newRow("Tab moves focus") << int(Qt::Key_Tab) << none << u"\t"_s << Kind::None << 0;

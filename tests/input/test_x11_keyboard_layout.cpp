@@ -3,8 +3,8 @@
 
 #include "input/field_input_rules.h"
 #include "input/keyboard_layout.h"
-#include "xkb_group_probe.h"
 #include "support/x11_test_case.h"
+#include "xkb_group_probe.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -50,8 +50,8 @@ bool XvfbDisplay::start(const QString &screen)
     pid_ = fork();
     if (pid_ == 0) {
         close(channel[0]);
-        execute({u"Xvfb"_s, u"-displayfd"_s, QString::number(channel[1]), u"-noreset"_s,
-                 u"-nolisten"_s, u"tcp"_s, u"-screen"_s, u"0"_s, screen});
+        execute({u"Xvfb"_s, u"-displayfd"_s, QString::number(channel[1]), u"-noreset"_s, u"-nolisten"_s, u"tcp"_s,
+                 u"-screen"_s, u"0"_s, screen});
     }
     close(channel[1]);
     if (pid_ < 0) {

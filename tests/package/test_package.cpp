@@ -55,7 +55,8 @@ QStringList treeOf(const QString &folder)
     QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         const QString path = files.next();
-        lines << path + u' ' + QString::fromLatin1(QCryptographicHash::hash(contentOf(path), QCryptographicHash::Sha256).toHex());
+        lines << path + u' '
+                + QString::fromLatin1(QCryptographicHash::hash(contentOf(path), QCryptographicHash::Sha256).toHex());
     }
     lines.sort();
     return lines;
@@ -117,7 +118,8 @@ private Q_SLOTS:
                                 u"-B"_s, work_.filePath(u"out"_s)});
         QVERIFY2(packed.exitCode == 0, qPrintable(packed.output + packed.errors));
         const Run architecture = run(u"dpkg"_s, {u"--print-architecture"_s});
-        deb_ = work_.filePath(u"out/quillmarch_%1_%2.deb"_s.arg(QStringLiteral(QM_VERSION), architecture.output.trimmed()));
+        deb_ = work_.filePath(
+            u"out/quillmarch_%1_%2.deb"_s.arg(QStringLiteral(QM_VERSION), architecture.output.trimmed()));
         QVERIFY2(QFileInfo::exists(deb_), qPrintable(QDir(work_.filePath(u"out"_s)).entryList().join(u' ')));
 
         root_ = work_.filePath(u"unpacked"_s);
@@ -151,7 +153,8 @@ private Q_SLOTS:
         expected.sort();
         QCOMPARE(files, expected);
         QVERIFY(QFileInfo(program()).isExecutable());
-        QCOMPARE(contentOf(shipped(u"Quillmarch.ini"_s)), contentOf(QStringLiteral(QM_SOURCE_DIR "/data/Quillmarch.ini")));
+        QCOMPARE(contentOf(shipped(u"Quillmarch.ini"_s)),
+                 contentOf(QStringLiteral(QM_SOURCE_DIR "/data/Quillmarch.ini")));
 
         const auto field = [&](const QString &name) {
             return run(u"dpkg-deb"_s, {u"--field"_s, deb_, name}).output.trimmed();
@@ -162,7 +165,8 @@ private Q_SLOTS:
         for (const QString &needed : {u"libreoffice-calc"_s, u"libqt6widgets6"_s, u"libc6"_s})
             QVERIFY2(depends.contains(needed), qPrintable(depends));
         const QString recommends = field(u"Recommends"_s);
-        QVERIFY2(recommends.contains(u"libreoffice-l10n-ru") && recommends.contains(u"fonts-liberation"), qPrintable(recommends));
+        QVERIFY2(recommends.contains(u"libreoffice-l10n-ru") && recommends.contains(u"fonts-liberation"),
+                 qPrintable(recommends));
     }
 
     void desktopMetadataValidates()
@@ -189,7 +193,8 @@ private Q_SLOTS:
         const auto [exitCode, seen] = start(u"first"_s);
         QCOMPARE(exitCode, 0);
         QCOMPARE(seen.size(), 1);
-        QVERIFY2(seen.constFirst().startsWith(u"window\tQuillmarch - заполнение документов\t"_s), qPrintable(seen.constFirst()));
+        QVERIFY2(seen.constFirst().startsWith(u"window\tQuillmarch - заполнение документов\t"_s),
+                 qPrintable(seen.constFirst()));
         QVERIFY2(seen.constFirst().contains(u" | Записей: 0 | "_s), qPrintable(seen.constFirst()));
         for (const QString &name : {u"Quillmarch.ini"_s, u"Quillmarch.xls"_s, u"QM.dbf"_s})
             QCOMPARE(contentOf(userFolder() + u'/' + name), contentOf(shipped(name)));
@@ -227,7 +232,8 @@ private Q_SLOTS:
         const QString otherHome = work_.filePath(u"other-data"_s);
         const auto [exitCode, seen] = start(u"chosen"_s, {u"--folder"_s, shared}, otherHome);
         QCOMPARE(exitCode, 0);
-        QVERIFY2(seen.size() == 1 && seen.constFirst().contains(u" | Записей: %1 | "_s.arg(records)), qPrintable(seen.join(u'\n')));
+        QVERIFY2(seen.size() == 1 && seen.constFirst().contains(u" | Записей: %1 | "_s.arg(records)),
+                 qPrintable(seen.join(u'\n')));
         QVERIFY(!QFileInfo::exists(otherHome));
     }
 
@@ -263,8 +269,9 @@ private Q_SLOTS:
         console.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
         const Run mistaken = run(program(), {u"--folders"_s, u"/tmp"_s}, console);
         QCOMPARE(mistaken.exitCode, 2);
-        QVERIFY2(mistaken.errors.contains(u"quillmarch: неизвестный параметр --folders\nСправка: quillmarch --help\n"_s),
-                 qPrintable(mistaken.errors));
+        QVERIFY2(
+            mistaken.errors.contains(u"quillmarch: неизвестный параметр --folders\nСправка: quillmarch --help\n"_s),
+            qPrintable(mistaken.errors));
     }
 };
 

@@ -105,16 +105,16 @@ void IniFileTest::fileSavedByALinuxEditor_data()
     const QByteArray mark("\xEF\xBB\xBF");
     QTest::newRow("UTF-8 with the mark") << mark + settings.arg(u"ЭЛВЕС-МИКРО-К"_s).toUtf8() << u"Иванов И.И."_s
                                          << u"ЭЛВЕС-МИКРО-К"_s;
-    QTest::newRow("UTF-8 without the mark") << settings.arg(u"Меркурий-115Ф"_s).toUtf8() << u"Иванов И.И."_s
-                                            << u"Меркурий-115Ф"_s;
-    QTest::newRow("UTF-8, 300 characters cut to 254") << settings.arg(longName).toUtf8() << u"Иванов И.И."_s
-                                                      << longName.left(254);
+    QTest::newRow("UTF-8 without the mark")
+        << settings.arg(u"Меркурий-115Ф"_s).toUtf8() << u"Иванов И.И."_s << u"Меркурий-115Ф"_s;
+    QTest::newRow("UTF-8, 300 characters cut to 254")
+        << settings.arg(longName).toUtf8() << u"Иванов И.И."_s << longName.left(254);
     QTest::newRow("UTF-8, a character beyond 16 bits is not halved")
         << settings.arg(QString(253, u'Ж') + u"😀"_s).toUtf8() << u"Иванов И.И."_s << QString(253, u'Ж') + u"😀"_s;
     QTest::newRow("mark alone, ASCII") << mark + settings.arg(u"AMC-100K"_s).toUtf8() << u"Иванов И.И."_s
                                        << u"AMC-100K"_s;
-    QTest::newRow("Windows-1251") << qm::toWindows1251(settings.arg(u"Ёлка «МИНИ»"_s)).value()
-                                  << u"Иванов И.И."_s << u"Ёлка «МИНИ»"_s;
+    QTest::newRow("Windows-1251") << qm::toWindows1251(settings.arg(u"Ёлка «МИНИ»"_s)).value() << u"Иванов И.И."_s
+                                  << u"Ёлка «МИНИ»"_s;
 }
 
 void IniFileTest::fileSavedByALinuxEditor()

@@ -18,36 +18,61 @@ private Q_SLOTS:
 
 void SettingsNumbersTest::converts_data()
 {
-    QTest::addColumn<QString>("key");    // "Quan" or "KeyNull"
+    QTest::addColumn<QString>("key");  // "Quan" or "KeyNull"
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("expected");   // the number, or the failure number when failing
+    QTest::addColumn<int>("expected");  // the number, or the failure number when failing
     QTest::addColumn<bool>("fails");
 
     const QString quan = u"Quan"_s;
     const QString keyNull = u"KeyNull"_s;
-    const struct { QString key, text; int expected; bool fails; } rows[] = {
-        {quan, u"3"_s, 3, false},           {quan, u"2 копии"_s, 2, false},
-        {quan, QString(), 0, false},        {quan, u"0"_s, 0, false},
-        {quan, u"abc"_s, 0, false},         {quan, u"копий 3"_s, 0, false},
-        {quan, u"2.5"_s, 2, false},         {quan, u"3.5"_s, 4, false},
-        {quan, u"-2.5"_s, -2, false},       {quan, u"2.51"_s, 3, false},
-        {quan, u".5"_s, 0, false},          {quan, u"+4"_s, 4, false},
-        {quan, u" 1 2 "_s, 12, false},      {quan, u"- 3"_s, -3, false},
-        {quan, u"2,7"_s, 2, false},         {quan, u"1.2.3"_s, 1, false},
-        {quan, u"1.5E1"_s, 15, false},      {quan, u"2d1"_s, 20, false},
-        {quan, u"25e-1"_s, 2, false},       {quan, u"2e"_s, 2, false},
-        {quan, u"-"_s, 0, false},           {quan, u"1e-400"_s, 0, false},
-        {quan, u"32767"_s, 32767, false},   {quan, u"-32768.5"_s, -32768, false},
-        {quan, u"40000"_s, 6, true},        {quan, u"-40000"_s, 6, true},
-        {quan, u"32767.5"_s, 6, true},      {quan, u"1e400"_s, 6, true},
-        {keyNull, u"127"_s, 127, false},    {keyNull, u"8"_s, 8, false},
-        {keyNull, u" +8 "_s, 8, false},     {keyNull, u"0127"_s, 127, false},
+    const struct {
+        QString key, text;
+        int expected;
+        bool fails;
+    } rows[] = {
+        {quan, u"3"_s, 3, false},
+        {quan, u"2 копии"_s, 2, false},
+        {quan, QString(), 0, false},
+        {quan, u"0"_s, 0, false},
+        {quan, u"abc"_s, 0, false},
+        {quan, u"копий 3"_s, 0, false},
+        {quan, u"2.5"_s, 2, false},
+        {quan, u"3.5"_s, 4, false},
+        {quan, u"-2.5"_s, -2, false},
+        {quan, u"2.51"_s, 3, false},
+        {quan, u".5"_s, 0, false},
+        {quan, u"+4"_s, 4, false},
+        {quan, u" 1 2 "_s, 12, false},
+        {quan, u"- 3"_s, -3, false},
+        {quan, u"2,7"_s, 2, false},
+        {quan, u"1.2.3"_s, 1, false},
+        {quan, u"1.5E1"_s, 15, false},
+        {quan, u"2d1"_s, 20, false},
+        {quan, u"25e-1"_s, 2, false},
+        {quan, u"2e"_s, 2, false},
+        {quan, u"-"_s, 0, false},
+        {quan, u"1e-400"_s, 0, false},
+        {quan, u"32767"_s, 32767, false},
+        {quan, u"-32768.5"_s, -32768, false},
+        {quan, u"40000"_s, 6, true},
+        {quan, u"-40000"_s, 6, true},
+        {quan, u"32767.5"_s, 6, true},
+        {quan, u"1e400"_s, 6, true},
+        {keyNull, u"127"_s, 127, false},
+        {keyNull, u"8"_s, 8, false},
+        {keyNull, u" +8 "_s, 8, false},
+        {keyNull, u"0127"_s, 127, false},
         {keyNull, u"-32768"_s, -32768, false},
-        {keyNull, QString(), 13, true},     {keyNull, u"x"_s, 13, true},
-        {keyNull, u"12.5"_s, 13, true},     {keyNull, u"8 ключ"_s, 13, true},
-        {keyNull, u"1 2"_s, 13, true},      {keyNull, u"-"_s, 13, true},
-        {keyNull, u"١٢"_s, 13, true},       {keyNull, u"70000"_s, 6, true},
-        {keyNull, u"-32769"_s, 6, true},    {keyNull, u"99999999999999999999999"_s, 6, true},
+        {keyNull, QString(), 13, true},
+        {keyNull, u"x"_s, 13, true},
+        {keyNull, u"12.5"_s, 13, true},
+        {keyNull, u"8 ключ"_s, 13, true},
+        {keyNull, u"1 2"_s, 13, true},
+        {keyNull, u"-"_s, 13, true},
+        {keyNull, u"١٢"_s, 13, true},
+        {keyNull, u"70000"_s, 6, true},
+        {keyNull, u"-32769"_s, 6, true},
+        {keyNull, u"99999999999999999999999"_s, 6, true},
     };
     for (const auto &row : rows) {
         QTest::addRow("%s=%s", qPrintable(row.key), qPrintable(row.text))

@@ -26,7 +26,8 @@ private:
     static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
     {
         if (current_) {
-            current_->lines << QString::fromLatin1(context.category ? context.category : "default") + QStringLiteral(": ") + message;
+            current_->lines << QString::fromLatin1(context.category ? context.category : "default")
+                    + QStringLiteral(": ") + message;
             if (current_->previous_)
                 current_->previous_(type, context, message);
         }

@@ -96,8 +96,10 @@ void enterAct(const ActData &act, const Form1 &window)
     fields.cmbNameKKM->setCurrentText(chosenText(act.registerModel));
     fields.cmbTech->setCurrentText(chosenText(act.mechanic));
     fields.cmbVidOp->setCurrentText(chosenText(act.operationType));
-    for (const auto &[box, text] : {std::pair{fields.txtZavNum, act.serialNumber}, {fields.txtGodVyp, act.yearMade},
-                                    {fields.txtINN, act.inn}, {fields.txtEKLZ, act.registrationNumber},
+    for (const auto &[box, text] : {std::pair{fields.txtZavNum, act.serialNumber},
+                                    {fields.txtGodVyp, act.yearMade},
+                                    {fields.txtINN, act.inn},
+                                    {fields.txtEKLZ, act.registrationNumber},
                                     {fields.txtNameOrg, act.customer}})
         box->setText(text);
     fields.chSoderjimoe->setChecked(act.contentsPreserved);

@@ -19,29 +19,49 @@
 namespace qm::test {
 
 enum class ProgramTemplate {
-    None,      // no Quillmarch.xls: a print stops before any office
-    Dummy,     // a few bytes, enough for a spreadsheet that only records
-    Shipped,   // the template built beside the program, for the real office
+    None,     // no Quillmarch.xls: a print stops before any office
+    Dummy,    // a few bytes, enough for a spreadsheet that only records
+    Shipped,  // the template built beside the program, for the real office
 };
 
 // What the program folder holds and what the window is given. Each setter
 // returns the options, so a test names only what differs from the usual.
 struct HarnessOptions {
     // nullopt keeps the settings file already in the folder.
-    HarnessOptions &withSettings(std::optional<QString> text) { settings = std::move(text); return *this; }
-    HarnessOptions &withTemplate(ProgramTemplate kind) { templateFile = kind; return *this; }
+    HarnessOptions &withSettings(std::optional<QString> text)
+    {
+        settings = std::move(text);
+        return *this;
+    }
+    HarnessOptions &withTemplate(ProgramTemplate kind)
+    {
+        templateFile = kind;
+        return *this;
+    }
     // A folder the test made (a small file system, another fixture's folder).
-    HarnessOptions &inFolder(QString folder) { programFolder = std::move(folder); return *this; }
+    HarnessOptions &inFolder(QString folder)
+    {
+        programFolder = std::move(folder);
+        return *this;
+    }
     // Another spreadsheet application than the recording one.
-    HarnessOptions &withSpreadsheet(SpreadsheetApplication *application) { spreadsheet = application; return *this; }
+    HarnessOptions &withSpreadsheet(SpreadsheetApplication *application)
+    {
+        spreadsheet = application;
+        return *this;
+    }
     // The clock the window reads, stopped.
-    HarnessOptions &at(QDateTime time) { now = std::move(time); return *this; }
+    HarnessOptions &at(QDateTime time)
+    {
+        now = std::move(time);
+        return *this;
+    }
 
     std::optional<QString> settings = sampleSettings();
     ProgramTemplate templateFile = ProgramTemplate::None;
-    QString programFolder;   // empty: a temporary one of the harness's own
+    QString programFolder;  // empty: a temporary one of the harness's own
     SpreadsheetApplication *spreadsheet = nullptr;
-    QDateTime now;           // invalid: the real clock
+    QDateTime now;  // invalid: the real clock
 };
 
 // The real main window over a program folder with settings and an archive,
@@ -82,8 +102,7 @@ public:
 
 // The control of the window with this object name; the test ends at once
 // when there is none, as every later step would be meaningless.
-template <typename T>
-T *child(const QWidget &window, const char *name)
+template <typename T> T *child(const QWidget &window, const char *name)
 {
     T *widget = window.findChild<T *>(QString::fromLatin1(name));
     if (!widget)

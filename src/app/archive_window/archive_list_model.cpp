@@ -9,9 +9,7 @@
 
 namespace qm {
 
-ArchiveListModel::ArchiveListModel(QObject *parent) : QAbstractListModel(parent)
-{
-}
+ArchiveListModel::ArchiveListModel(QObject *parent) : QAbstractListModel(parent) {}
 
 ArchiveListModel::~ArchiveListModel() = default;
 

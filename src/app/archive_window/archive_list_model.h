@@ -56,12 +56,12 @@ private:
     struct Matches {
         QString text;
         std::vector<quint64> bits;
-        std::vector<std::uint32_t> before;   // set bits before each group of kWordsPerCount words
+        std::vector<std::uint32_t> before;  // set bits before each group of kWordsPerCount words
         int count = 0;
 
         void countBits();
         int positionOfRow(int row) const;
-        int rowOfPosition(int position) const;   // -1 when the record does not match
+        int rowOfPosition(int position) const;  // -1 when the record does not match
         Matches without(int position) const;
     };
     // The records that match the text, among those of `among` or all.
@@ -71,8 +71,8 @@ private:
 
     std::unique_ptr<ArchiveSnapshot> snapshot_;
     std::unique_ptr<ArchiveRecordText> columns_;
-    QString filter_;                          // case-folded; empty shows every line
-    std::shared_ptr<const Matches> shown_;    // the lines shown while filter_ is set
+    QString filter_;                        // case-folded; empty shows every line
+    std::shared_ptr<const Matches> shown_;  // the lines shown while filter_ is set
 
     // The matches of the last few texts: erasing back to a text typed before
     // costs nothing, and a text that contains one of them searches only its

@@ -117,11 +117,26 @@ Form2::Form2(ArchiveWindowContext context)
 
 Form2::~Form2() = default;
 
-QListView *Form2::lBase() const { return ui_->lBase; }
-QLineEdit *Form2::txtPoisk() const { return ui_->txtPoisk; }
-QPushButton *Form2::bExit() const { return ui_->bExit; }
-QPushButton *Form2::bSelect() const { return ui_->bSelect; }
-QPushButton *Form2::bDeleteRecord() const { return ui_->bDeleteRecord; }
+QListView *Form2::lBase() const
+{
+    return ui_->lBase;
+}
+QLineEdit *Form2::txtPoisk() const
+{
+    return ui_->txtPoisk;
+}
+QPushButton *Form2::bExit() const
+{
+    return ui_->bExit;
+}
+QPushButton *Form2::bSelect() const
+{
+    return ui_->bSelect;
+}
+QPushButton *Form2::bDeleteRecord() const
+{
+    return ui_->bDeleteRecord;
+}
 
 bool Form2::Form_Load()
 {
@@ -157,11 +172,8 @@ void Form2::keyPressEvent(QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Escape:
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        event->accept();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
+    case Qt::Key_Enter: event->accept(); return;
+    default: QDialog::keyPressEvent(event);
     }
 }
 
@@ -253,7 +265,8 @@ void Form2::lBase_ContextMenu(const QPoint &position)
     QAction *open = menu->addAction(u"Открыть PDF"_s);
     open->setEnabled(!pdf.isEmpty() && QFileInfo(pdf).isFile());
     connect(open, &QAction::triggered, this, [this, pdf] { openActPdf(pdf); });
-    const QPoint at = pointed.isValid() ? position : ui_->lBase->visualRect(ui_->lBase->model()->index(row, 0)).center();
+    const QPoint at
+        = pointed.isValid() ? position : ui_->lBase->visualRect(ui_->lBase->model()->index(row, 0)).center();
     menu->popup(ui_->lBase->viewport()->mapToGlobal(at));
 }
 

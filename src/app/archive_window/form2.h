@@ -44,8 +44,8 @@ struct ArchiveWindowContext {
     ActWindow *actWindow = nullptr;
     Prompts *prompts = nullptr;
     Archive *archive = nullptr;
-    QWidget *parent = nullptr;   // the main window, owner of the modal archive window
-    QString programFolder;       // where the archive and its acts' PDF copies are
+    QWidget *parent = nullptr;  // the main window, owner of the modal archive window
+    QString programFolder;      // where the archive and its acts' PDF copies are
 };
 
 // The main window's "Архив" command: an empty archive is reported with

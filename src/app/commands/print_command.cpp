@@ -91,8 +91,8 @@ void showWithoutRetry(Prompts &prompts, const Failure &failure, PrintCommand::St
 
 }  // namespace
 
-PrintCommand::PrintCommand(ActData act, ProgramValues &values, Prompts &prompts,
-                           SpreadsheetApplication &spreadsheet, Archive &archive)
+PrintCommand::PrintCommand(ActData act, ProgramValues &values, Prompts &prompts, SpreadsheetApplication &spreadsheet,
+                           Archive &archive)
     : act_(std::move(act)), values_(values), prompts_(prompts), spreadsheet_(spreadsheet), archive_(archive)
 {
 }
@@ -336,8 +336,8 @@ PrintCommand::Step PrintCommand::savePdfCopy()
     if (!values_.SavePdf)
         return Step::ReleaseInstance;
     const QString folder = actPdfFolder(values_.programFolder);
-    const QString path = folder + u'/'
-        + actPdfFileName(act_.date.date(), act_.customer, act_.serialNumber, recordNumber_);
+    const QString path
+        = folder + u'/' + actPdfFileName(act_.date.date(), act_.customer, act_.serialNumber, recordNumber_);
     const QString partial = folder + u"/.~"_s + QFileInfo(path).fileName();
     try {
         if (!QDir().mkpath(folder))
@@ -362,7 +362,7 @@ void PrintCommand::keepEarlierCopyAside(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return;
-    const QString stem = path.chopped(4);   // ".pdf"
+    const QString stem = path.chopped(4);  // ".pdf"
     QString aside = stem + u" (прежняя копия).pdf"_s;
     for (int n = 2; QFileInfo::exists(aside); ++n)
         aside = stem + u" (прежняя копия %1).pdf"_s.arg(n);
@@ -411,7 +411,7 @@ MessageRequest backupFailureMessage(const SavedAct &saved)
     MessageRequest request;
     request.title = u"Quillmarch"_s;
     request.text = u"Ошибка %1\r\n\r\n%2\r\n\r\n%3"_s.arg(QString::number(saved.backupFailure->number()),
-                                                         saved.backupFailure->description(), advice);
+                                                          saved.backupFailure->description(), advice);
     request.icon = PromptIcon::Warning;
     request.buttons = PromptButtons::Ok;
     return request;

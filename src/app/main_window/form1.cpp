@@ -141,9 +141,9 @@ void Form1::Form_Load()
     versionPanel_->showText(versionText());
     showRecordCount(CountArchiveRecords(*services_.archive));
 
-    installFieldInputRules(ActTextFields{ui_->txtMIFNS, ui_->txtNameOrg, ui_->txtINN, ui_->txtZavNum,
-                                         ui_->txtGodVyp, ui_->txtEKLZ},
-                           values_.NullKeyCode, *services_.keyboardLayout);
+    installFieldInputRules(
+        ActTextFields{ui_->txtMIFNS, ui_->txtNameOrg, ui_->txtINN, ui_->txtZavNum, ui_->txtGodVyp, ui_->txtEKLZ},
+        values_.NullKeyCode, *services_.keyboardLayout);
     values_.SavePdf = readSavePdf(values_.IniPath);
     if (services_.spreadsheet)
         new OfficeAheadTrigger(*this, *services_.spreadsheet, readOfficeAhead(values_.IniPath),
@@ -154,8 +154,9 @@ void Form1::Form_Load()
 
 ActControls Form1::actControls() const
 {
-    return ActControls{ui_->DTP,    ui_->txtMIFNS, ui_->txtNameOrg, ui_->txtINN,       ui_->cmbNameKKM, ui_->txtZavNum,
-                       ui_->txtGodVyp, ui_->cmbVidOp, ui_->txtEKLZ,  ui_->chSoderjimoe, ui_->chProchest, ui_->cmbTech};
+    return ActControls{ui_->DTP,        ui_->txtMIFNS,     ui_->txtNameOrg, ui_->txtINN,
+                       ui_->cmbNameKKM, ui_->txtZavNum,    ui_->txtGodVyp,  ui_->cmbVidOp,
+                       ui_->txtEKLZ,    ui_->chSoderjimoe, ui_->chProchest, ui_->cmbTech};
 }
 
 ActData Form1::actData() const
@@ -190,8 +191,8 @@ QString Form1::statusPanelText(int panel) const
 
 QString Form1::versionText()
 {
-    return u"Ver."_s + QString::number(version::major) + u'.' + QString::number(version::minor)
-        + u" build "_s + QString::number(version::revision);
+    return u"Ver."_s + QString::number(version::major) + u'.' + QString::number(version::minor) + u" build "_s
+        + QString::number(version::revision);
 }
 
 QString Form1::makerBanner()

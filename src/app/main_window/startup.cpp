@@ -20,9 +20,9 @@ namespace qm {
 namespace {
 
 enum class RestoreChoice {
-    NotOffered,   // the archive is neither refused as damaged nor missing beside its backups
-    Restored,     // the newest readable backup is in place: start again
-    Declined,     // the mechanic said no, or the restore failed and was reported: the program ends
+    NotOffered,  // the archive is neither refused as damaged nor missing beside its backups
+    Restored,    // the newest readable backup is in place: start again
+    Declined,    // the mechanic said no, or the restore failed and was reported: the program ends
 };
 
 // Why the archive cannot be used, when that is a case for a backup: refused
@@ -78,8 +78,8 @@ RestoreChoice offerArchiveRestore(const QString &programFolder, Prompts &prompts
     const std::optional<Failure> refusal = archiveRefusal(archivePath);
     if (!refusal)
         return RestoreChoice::NotOffered;
-    const std::optional<ReadableBackup> backup =
-        newestReadableBackup(archiveBackupFolder(programFolder), DbfArchive::kDefaultLockTimeout);
+    const std::optional<ReadableBackup> backup
+        = newestReadableBackup(archiveBackupFolder(programFolder), DbfArchive::kDefaultLockTimeout);
     if (!backup)
         return RestoreChoice::NotOffered;
 

@@ -9,8 +9,7 @@ using namespace Qt::StringLiterals;
 namespace qm {
 
 DesktopPlatform::DesktopPlatform(const QString &programFolder, Prompts &prompts, const LibreOfficeOptions &office)
-    : keyboardLayout_(makeSystemKeyboardLayout()),
-      spreadsheet_(makeLibreOfficeCalc(office)),
+    : keyboardLayout_(makeSystemKeyboardLayout()), spreadsheet_(makeLibreOfficeCalc(office)),
       archive_(makeProgramArchive(programFolder))
 {
     services_.programFolder = programFolder;

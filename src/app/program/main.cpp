@@ -70,7 +70,8 @@ int main(int argc, char *argv[])
     }
 
     qm::QtPrompts prompts;
-    const std::optional<QString> programFolder = qm::openProgramFolder(qm::placesOfThisRun(commandLine.folder), prompts);
+    const std::optional<QString> programFolder
+        = qm::openProgramFolder(qm::placesOfThisRun(commandLine.folder), prompts);
     if (!programFolder)
         return 1;
     qm::LibreOfficeOptions office;

@@ -32,8 +32,8 @@ void makeFolder(const QString &folder)
     if (error || !QFileInfo(folder).isDir()) {
         const int number = error ? error.value() : ENOTDIR;
         throw Failure(FailureCode::PathFileAccessError,
-                      u"Не удаётся создать папку программы %1: %2"_s.arg(
-                          QDir::toNativeSeparators(folder), systemErrorText(number)));
+                      u"Не удаётся создать папку программы %1: %2"_s.arg(QDir::toNativeSeparators(folder),
+                                                                         systemErrorText(number)));
     }
 }
 

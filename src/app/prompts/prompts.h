@@ -10,7 +10,7 @@ enum class PromptAnswer { Ok, Yes, No };
 
 struct MessageRequest {
     QString title;
-    QString text;   // line breaks are "\r\n" where the message is made of several lines
+    QString text;  // line breaks are "\r\n" where the message is made of several lines
     PromptIcon icon = PromptIcon::None;
     PromptButtons buttons = PromptButtons::Ok;
     PromptAnswer defaultButton = PromptAnswer::Ok;
@@ -18,8 +18,8 @@ struct MessageRequest {
 
 struct OpenFileRequest {
     QString title;
-    QString filter;     // "Description|pattern" pairs joined by '|', e.g. "Шаблон акта|Quillmarch.xls"
-    QString fileName;   // initial file name
+    QString filter;    // "Description|pattern" pairs joined by '|', e.g. "Шаблон акта|Quillmarch.xls"
+    QString fileName;  // initial file name
 };
 
 // Message boxes and the file-open dialog. The windows call this interface;

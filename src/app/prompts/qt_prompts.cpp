@@ -2,10 +2,10 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QUrl>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 

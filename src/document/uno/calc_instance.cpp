@@ -178,8 +178,8 @@ void CalcInstance::addWorkbookFromTemplate(const QString &templatePath)
             property("FilterName", Any(filter)),
             property("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
         });
-        const Reference<css::lang::XComponent> component =
-            session_->connection().desktop->loadComponentFromURL(url, rtl::OUString("_blank"), 0, arguments);
+        const Reference<css::lang::XComponent> component
+            = session_->connection().desktop->loadComponentFromURL(url, rtl::OUString("_blank"), 0, arguments);
         const Reference<css::sheet::XSpreadsheetDocument> workbook(component, css::uno::UNO_QUERY);
         if (!workbook.is()) {
             if (const Reference<css::util::XCloseable> closeable{component, css::uno::UNO_QUERY}; closeable.is())
@@ -196,8 +196,7 @@ void CalcInstance::addWorkbookFromTemplate(const QString &templatePath)
 const Reference<css::sheet::XSpreadsheetDocument> &CalcInstance::requireWorkbook(const QString &action) const
 {
     if (!workbook_.is())
-        throw Failure(FailureCode::ApplicationDefined,
-                      u"Нет открытой книги: невозможно %1"_s.arg(action));
+        throw Failure(FailureCode::ApplicationDefined, u"Нет открытой книги: невозможно %1"_s.arg(action));
     return workbook_;
 }
 
@@ -253,8 +252,7 @@ void CalcInstance::setVisible(bool visible)
         // The active workbook last, so that it ends up in front.
         for (const Reference<css::sheet::XSpreadsheetDocument> &workbook : workbooks_) {
             const Reference<css::frame::XModel> model(workbook, css::uno::UNO_QUERY_THROW);
-            const Reference<css::awt::XWindow> window =
-                model->getCurrentController()->getFrame()->getContainerWindow();
+            const Reference<css::awt::XWindow> window = model->getCurrentController()->getFrame()->getContainerWindow();
             window->setVisible(visible);
             if (visible)
                 if (const Reference<css::awt::XTopWindow> top{window, css::uno::UNO_QUERY}; top.is())
@@ -270,10 +268,11 @@ void CalcInstance::exportActiveWorkbookAsPdf(const QString &pdfPath)
     requireWorkbook(action);
     session_->run(action, [&] {
         const Reference<css::frame::XStorable> storable(workbook_, css::uno::UNO_QUERY_THROW);
-        storable->storeToURL(fileUrl(pdfPath), properties({
-                                                   property("FilterName", Any(rtl::OUString("calc_pdf_Export"))),
-                                                   property("Overwrite", Any(true)),
-                                               }));
+        storable->storeToURL(fileUrl(pdfPath),
+                             properties({
+                                 property("FilterName", Any(rtl::OUString("calc_pdf_Export"))),
+                                 property("Overwrite", Any(true)),
+                             }));
     });
 }
 

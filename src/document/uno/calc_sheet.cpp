@@ -31,8 +31,8 @@ bool isCellAddress(const QString &address)
 }
 
 struct CellPosition {
-    sal_Int32 column = 0;   // 0-based
-    sal_Int32 row = 0;      // 0-based
+    sal_Int32 column = 0;  // 0-based
+    sal_Int32 row = 0;     // 0-based
     QString address;
     QString text;
 };
@@ -64,8 +64,7 @@ std::vector<std::vector<CellPosition>> rowRuns(const std::vector<CellText> &cell
     });
     std::vector<std::vector<CellPosition>> runs;
     for (const CellPosition &position : positions) {
-        if (!runs.empty() && runs.back().back().row == position.row
-            && runs.back().back().column + 1 == position.column)
+        if (!runs.empty() && runs.back().back().row == position.row && runs.back().back().column + 1 == position.column)
             runs.back().push_back(position);
         else
             runs.push_back({position});
@@ -87,8 +86,8 @@ void CalcSheet::setCellText(const QString &address, const QString &text)
         throw Failure(FailureCode::ApplicationDefined, u"Неверный адрес ячейки «%1»"_s.arg(address));
     session_->run(action, [&] {
         const Reference<css::table::XCellRange> range(sheet_, css::uno::UNO_QUERY_THROW);
-        const Reference<css::table::XCell> cell =
-            range->getCellRangeByName(toOUString(address))->getCellByPosition(0, 0);
+        const Reference<css::table::XCell> cell
+            = range->getCellRangeByName(toOUString(address))->getCellByPosition(0, 0);
         const Reference<css::text::XText> cellText(cell, css::uno::UNO_QUERY_THROW);
         cellText->setString(toOUString(text));
     });

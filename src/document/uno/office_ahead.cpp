@@ -52,8 +52,8 @@ void OfficeStartedAhead::getReady()
     try {
         // Once the launcher has gone, the pipe answers at once or never: it was
         // either handed to an office already running, or the office died.
-        connection_ = connectToOffice(office_.started.pipeName, options_,
-                                      [this] { return !stopped_ && office_.isRunning(); });
+        connection_
+            = connectToOffice(office_.started.pipeName, options_, [this] { return !stopped_ && office_.isRunning(); });
     } catch (const Failure &) {
         return;
     }

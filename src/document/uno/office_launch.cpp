@@ -68,8 +68,7 @@ qint64 startOfficeProcess(const LibreOfficeOptions &options, const QString &pipe
         throw Failure(FailureCode::CannotCreateObject,
                       u"Не удаётся запустить LibreOffice: программа %1 не найдена"_s.arg(soffice));
 
-    QStringList arguments{u"--invisible"_s, u"--nologo"_s, u"--nodefault"_s,
-                          u"--norestore"_s, u"--nolockcheck"_s};
+    QStringList arguments{u"--invisible"_s, u"--nologo"_s, u"--nodefault"_s, u"--norestore"_s, u"--nolockcheck"_s};
     if (options.headless)
         arguments << u"--headless"_s;
     if (!options.profileDir.isEmpty())
@@ -95,8 +94,8 @@ qint64 startOfficeProcess(const LibreOfficeOptions &options, const QString &pipe
     process.setProcessEnvironment(environment);
     qint64 pid = 0;
     if (!process.startDetached(&pid))
-        throw Failure(FailureCode::CannotCreateObject,
-                      u"Не удаётся запустить LibreOffice (%1)"_s.arg(soffice), process.errorString());
+        throw Failure(FailureCode::CannotCreateObject, u"Не удаётся запустить LibreOffice (%1)"_s.arg(soffice),
+                      process.errorString());
     return pid;
 }
 
@@ -175,8 +174,8 @@ OfficeConnection connectToOffice(const QString &pipeName, const LibreOfficeOptio
         }
         connection.desktop = css::frame::Desktop::create(connection.context);
     } catch (const css::uno::Exception &e) {
-        throw Failure(FailureCode::CannotCreateObject,
-                      u"Не удаётся подключиться к LibreOffice"_s, toQString(e.Message));
+        throw Failure(FailureCode::CannotCreateObject, u"Не удаётся подключиться к LibreOffice"_s,
+                      toQString(e.Message));
     }
     return connection;
 }

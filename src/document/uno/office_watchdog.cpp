@@ -116,8 +116,7 @@ std::unique_ptr<OfficeWatchdog> OfficeWatchdog::start(const QString &program, co
         return nullptr;
     }
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     return std::unique_ptr<OfficeWatchdog>(new OfficeWatchdog(toWatchdog[1]));
 }
 

@@ -25,8 +25,7 @@ const rtl::OUString spreadsheetService = rtl::OUString("com.sun.star.sheet.Sprea
 // a template could have been saved as.
 bool isTextImport(const rtl::OUString &filter)
 {
-    return filter.startsWith("Text - txt - csv") || filter.indexOf("HTML") >= 0
-        || filter.indexOf("Web") >= 0;
+    return filter.startsWith("Text - txt - csv") || filter.indexOf("HTML") >= 0 || filter.indexOf("Web") >= 0;
 }
 
 rtl::OUString stringProperty(const Sequence<css::beans::PropertyValue> &properties, const rtl::OUString &name)
@@ -59,12 +58,11 @@ void requireReadableTemplate(const QString &templatePath)
     if (templatePath.isEmpty() || !info.exists())
         throw Failure(FailureCode::TemplatePathInvalid, u"Файл шаблона %1 не найден"_s.arg(templatePath));
     if (!info.isFile())
-        throw Failure(FailureCode::TemplatePathInvalid,
-                      u"Путь к шаблону %1 указывает не на файл"_s.arg(templatePath));
+        throw Failure(FailureCode::TemplatePathInvalid, u"Путь к шаблону %1 указывает не на файл"_s.arg(templatePath));
     QFile file(templatePath);
     if (!file.open(QIODevice::ReadOnly))
-        throw Failure(FailureCode::TemplatePathInvalid,
-                      u"Файл шаблона %1 недоступен для чтения"_s.arg(templatePath), file.errorString());
+        throw Failure(FailureCode::TemplatePathInvalid, u"Файл шаблона %1 недоступен для чтения"_s.arg(templatePath),
+                      file.errorString());
     if (file.size() == 0)
         throw Failure(FailureCode::ApplicationDefined, u"Файл шаблона %1 пуст"_s.arg(templatePath));
 }

@@ -16,7 +16,6 @@ void requireReadableTemplate(const QString &templatePath);
 // the file's contents. Without a filter the office would open any file, a
 // garbage one included, as imported text; a file that is no workbook fails with
 // 1004.
-rtl::OUString spreadsheetFilterFor(OfficeSession &session, const QString &templatePath,
-                                   const rtl::OUString &url);
+rtl::OUString spreadsheetFilterFor(OfficeSession &session, const QString &templatePath, const rtl::OUString &url);
 
 }  // namespace qm::calc

@@ -24,8 +24,7 @@ public:
 
     // Runs one office operation; what it throws from UNO becomes a Failure.
     // action says in Russian what was being done ("записать ячейку C13").
-    template <typename Operation>
-    decltype(auto) run(const QString &action, Operation &&operation)
+    template <typename Operation> decltype(auto) run(const QString &action, Operation &&operation)
     {
         requireAlive(action);
         try {
@@ -40,7 +39,6 @@ public:
 private:
     void requireAlive(const QString &action) const;
     bool officeAnswers() const;
-
 
     OfficeConnection connection_;
     bool alive_ = true;

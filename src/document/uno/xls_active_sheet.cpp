@@ -30,10 +30,7 @@ public:
     {
         return offset >= 0 && length >= 0 && offset + length <= data_.size();
     }
-    std::uint16_t u16(qint64 offset) const
-    {
-        return static_cast<std::uint16_t>(byte(offset) | byte(offset + 1) << 8);
-    }
+    std::uint16_t u16(qint64 offset) const { return static_cast<std::uint16_t>(byte(offset) | byte(offset + 1) << 8); }
     std::uint32_t u32(qint64 offset) const
     {
         return static_cast<std::uint32_t>(u16(offset)) | static_cast<std::uint32_t>(u16(offset + 2)) << 16;

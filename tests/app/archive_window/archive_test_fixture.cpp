@@ -166,8 +166,7 @@ Form2 *shownArchiveWindow()
 
 }  // namespace
 
-bool whileArchiveWindowShown(const std::function<void()> &openingCommand,
-                             const std::function<void(Form2 &)> &action)
+bool whileArchiveWindowShown(const std::function<void()> &openingCommand, const std::function<void(Form2 &)> &action)
 {
     bool shown = false;
     QTimer poll;

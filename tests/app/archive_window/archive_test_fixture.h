@@ -61,7 +61,7 @@ public:
     // Every record's ArchiveField value in natural order, read through a fresh open.
     QList<QVariant> column(QStringView field);
     int recordCount();
-    QStringList listLines();   // what the list should show for the table now
+    QStringList listLines();  // what the list should show for the table now
 
     // Replaces QM.dbf by an empty archive with the usual columns in the code
     // page of this language driver; with dateColumn, ACTDATE is a date column
@@ -80,7 +80,7 @@ public:
     ScriptedPrompts prompts;
     DbfArchive archive;
     RecordingActWindow actWindow;
-    QWidget owner;   // stands for the main window, the archive window's parent
+    QWidget owner;  // stands for the main window, the archive window's parent
 };
 
 // A window over the archive as it is now, loaded and shown without a modal loop.
@@ -103,7 +103,6 @@ void clickLine(QAbstractItemView *list, int row);
 // Runs openingCommand and, once the archive window is shown modally, action on
 // it; closes the window if the action left it open, so no test can hang in the
 // modal loop. Returns whether the window was shown at all.
-bool whileArchiveWindowShown(const std::function<void()> &openingCommand,
-                             const std::function<void(Form2 &)> &action);
+bool whileArchiveWindowShown(const std::function<void()> &openingCommand, const std::function<void(Form2 &)> &action);
 
 }  // namespace qm::test

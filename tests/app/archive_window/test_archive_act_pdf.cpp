@@ -69,7 +69,8 @@ void ArchiveActPdfTest::menuOpensTheLinesOwnCopy()
     const QString folder = actPdfFolder(world.folder.path());
     QVERIFY(QDir().mkpath(folder));
     const QString copyOfAct2 = folder + u'/' + actPdfFileName(QDate(2012, 2, 2), u"ООО Ромашка-2"_s, u"Z2"_s, 2);
-    for (const QString &path : {copyOfAct2, folder + u'/' + actPdfFileName(QDate(2012, 2, 2), u"ООО Ромашка-2"_s, u"Z2"_s, 1)}) {
+    for (const QString &path :
+         {copyOfAct2, folder + u'/' + actPdfFileName(QDate(2012, 2, 2), u"ООО Ромашка-2"_s, u"Z2"_s, 1)}) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("%PDF-1.4\n");

@@ -11,9 +11,9 @@
 #include <QAccessible>
 #include <QLineEdit>
 #include <QListView>
-#include <QRegularExpression>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <algorithm>
@@ -145,8 +145,8 @@ void ArchiveFilterTest::filterAgreesWithAPlainSearchOfEveryFact()
     ArchiveWorld world;
     world.recreateArchive(dateColumn, std::uint8_t(languageDriver));
 
-    const QStringList people{u"Ёлкин Пётр"_s, u"ЁЛКИН П."_s, u"Елкин"_s, u"Smith John"_s, u"ЖУКОВ ж.ж."_s,
-                             u"Mc Ёж ~ 7"_s, u"  ведущий пробел"_s, u""_s};
+    const QStringList people{u"Ёлкин Пётр"_s, u"ЁЛКИН П."_s,         u"Елкин"_s, u"Smith John"_s, u"ЖУКОВ ж.ж."_s,
+                             u"Mc Ёж ~ 7"_s,  u"  ведущий пробел"_s, u""_s};
     // Values that fill their columns put a match against the cell's last byte.
     const QStringList serials{u"AB12"_s, u"ёж-7"_s, u"Z 0"_s, u"0712"_s, u"ЁЖ-7"_s, u""_s, u"SN0123456789"_s};
     const QStringList dates{u"7.12.2026"_s, u"07.12.2026"_s, u"17.1.2025"_s, u"1.2.2024"_s, u"31.12.2026"_s};
@@ -167,7 +167,8 @@ void ArchiveFilterTest::filterAgreesWithAPlainSearchOfEveryFact()
         row.insert(PRICHINA.toString(), pick(operations));
         row.insert(INN.toString(), pick(QStringList{u"7701234567"_s, u"12"_s, u""_s, u"500100732259"_s}));
         row.insert(EKLZREG.toString(), pick(QStringList{u"0007123456"_s, u"Ё1"_s}));
-        row.insert(NAMEORG.toString(), random.bounded(4) == 0 ? u"ООО Сорок знаков ровно в имени заказчика"_s : pick(people));
+        row.insert(NAMEORG.toString(),
+                   random.bounded(4) == 0 ? u"ООО Сорок знаков ровно в имени заказчика"_s : pick(people));
         world.append(row);
     }
     if (dateColumn) {
@@ -179,11 +180,11 @@ void ArchiveFilterTest::filterAgreesWithAPlainSearchOfEveryFact()
 
     SearchedWindow open(world);
     QVERIFY(open.loaded);
-    const QStringList filters{u"ёлкин"_s, u"ЁЛ"_s, u"елк"_s, u"ё"_s, u"Е"_s, u"smi"_s, u"SMITH J"_s,
-                              u"7.12.2026"_s, u"07.12"_s, u"7.1."_s, u"2026 ~ "_s, u" ~ z 0 ~"_s, u"~ 7"_s,
-                              u"?"_s, u"? ~"_s, u"ж-7"_s, u"Ж.Ж"_s, u"эклз"_s, u"ЁМК"_s, u"0007"_s,
-                              u"  в"_s, u"7/12"_s, u"не д"_s, u"π"_s, u"ЖУКОВ ж.ж. ~"_s,
-                              u"2259"_s, u"6789"_s, u"ЗАКАЗЧИКА"_s};
+    const QStringList filters{u"ёлкин"_s,        u"ЁЛ"_s,        u"елк"_s,   u"ё"_s,        u"Е"_s,       u"smi"_s,
+                              u"SMITH J"_s,      u"7.12.2026"_s, u"07.12"_s, u"7.1."_s,     u"2026 ~ "_s, u" ~ z 0 ~"_s,
+                              u"~ 7"_s,          u"?"_s,         u"? ~"_s,   u"ж-7"_s,      u"Ж.Ж"_s,     u"эклз"_s,
+                              u"ЁМК"_s,          u"0007"_s,      u"  в"_s,   u"7/12"_s,     u"не д"_s,    u"π"_s,
+                              u"ЖУКОВ ж.ж. ~"_s, u"2259"_s,      u"6789"_s,  u"ЗАКАЗЧИКА"_s};
     for (const QString &filter : filters) {
         // Typed key by key, then erased key by key: each step widens or narrows the last.
         for (qsizetype length = 1; length <= filter.size(); ++length) {
@@ -245,11 +246,9 @@ void ArchiveFilterTest::typingAndErasingShowWhatTheTextMatches()
     // Each key narrows or widens the list from the one before: what is shown
     // must always be what the whole text matches.
     QString typed;
-    const auto check = [&] {
-        QCOMPARE(lineTexts(open.window.lBase()), linesContaining(world, typed));
-    };
-    for (const QString &step : {u"р"_s, u"о"_s, u"м"_s, u"а"_s, u"\b"_s, u"\b"_s, u"и"_s, u"\b"_s, u"\b"_s,
-                                u"1"_s, u"2"_s, u"\b"_s, u"\b"_s}) {
+    const auto check = [&] { QCOMPARE(lineTexts(open.window.lBase()), linesContaining(world, typed)); };
+    for (const QString &step : {u"р"_s, u"о"_s, u"м"_s, u"а"_s, u"\b"_s, u"\b"_s, u"и"_s, u"\b"_s, u"\b"_s, u"1"_s,
+                                u"2"_s, u"\b"_s, u"\b"_s}) {
         if (step == u"\b"_s) {
             open.erase(1);
             typed.chop(1);
@@ -429,8 +428,9 @@ void ArchiveFilterTest::filterSitsInTheBottomRowAndKeepsEnterAndEscapeInert()
         QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
         visited.append(window.focusWidget());
     }
-    QCOMPARE(visited, (QList<QWidget *>{window.txtPoisk(), window.bExit(), window.bSelect(), window.bDeleteRecord(),
-                                        window.lBase()}));
+    QCOMPARE(visited,
+             (QList<QWidget *>{window.txtPoisk(), window.bExit(), window.bSelect(), window.bDeleteRecord(),
+                               window.lBase()}));
 
     // A selected line, and Enter and Escape typed into the filter.
     clickLine(window.lBase(), 1);

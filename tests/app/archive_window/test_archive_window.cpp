@@ -9,11 +9,11 @@
 
 #include <QFile>
 
-#include <cerrno>
-#include <cstdio>
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
+#include <cerrno>
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -80,20 +80,19 @@ void ArchiveWindowTest::windowListsOneLinePerRecord_data()
     QTest::addColumn<QList<ArchiveRow>>("rows");
     QTest::addColumn<QStringList>("lines");
 
-    QTest::newRow("three records in append order")
-        << QList<ArchiveRow>{sampleRow(1), sampleRow(2), sampleRow(3)}
-        << QStringList{u"1.2.2012 ~ Z1 ~ ООО Ромашка-1 ~ Заполнение ЭКЛЗ"_s,
-                       u"2.2.2012 ~ Z2 ~ ООО Ромашка-2 ~ Заполнение ЭКЛЗ"_s,
-                       u"3.2.2012 ~ Z3 ~ ООО Ромашка-3 ~ Заполнение ЭКЛЗ"_s};
+    QTest::newRow("three records in append order") << QList<ArchiveRow>{sampleRow(1), sampleRow(2), sampleRow(3)}
+                                                   << QStringList{u"1.2.2012 ~ Z1 ~ ООО Ромашка-1 ~ Заполнение ЭКЛЗ"_s,
+                                                                  u"2.2.2012 ~ Z2 ~ ООО Ромашка-2 ~ Заполнение ЭКЛЗ"_s,
+                                                                  u"3.2.2012 ~ Z3 ~ ООО Ромашка-3 ~ Заполнение ЭКЛЗ"_s};
     QTest::newRow("null serial number: the separators meet")
         << QList<ArchiveRow>{withField(sampleRow(4), ArchiveField::ZAVNUM, QVariant())}
         << QStringList{u"4.2.2012 ~  ~ ООО Ромашка-4 ~ Заполнение ЭКЛЗ"_s};
     QTest::newRow("every listed field null")
         << QList<ArchiveRow>{ArchiveRow{{ArchiveField::MECHNAME.toString(), u"Механик 1"_s}}}
         << QStringList{u" ~  ~  ~ "_s};
-    QTest::newRow("leading spaces kept")
-        << QList<ArchiveRow>{withField(sampleRow(5), ArchiveField::NAMEORG, u"  ИП Петров"_s)}
-        << QStringList{u"5.2.2012 ~ Z5 ~   ИП Петров ~ Заполнение ЭКЛЗ"_s};
+    QTest::newRow("leading spaces kept") << QList<ArchiveRow>{withField(sampleRow(5), ArchiveField::NAMEORG,
+                                                                        u"  ИП Петров"_s)}
+                                         << QStringList{u"5.2.2012 ~ Z5 ~   ИП Петров ~ Заполнение ЭКЛЗ"_s};
 }
 
 void ArchiveWindowTest::windowListsOneLinePerRecord()
@@ -117,9 +116,8 @@ void ArchiveWindowTest::dateColumnOfAnOldArchiveIsListedDayFirst()
     QFile::remove(world.folder.filePath(u"QM.dbf"_s));
     std::vector<DbfField> fields;
     fields.push_back(DbfField{ArchiveField::ACTDATE.toString(), 'D', 8, 0, 0});
-    for (QStringView name : {ArchiveField::MECHNAME, ArchiveField::TYPEKKM, ArchiveField::ZAVNUM,
-                             ArchiveField::GODVYP, ArchiveField::PRICHINA, ArchiveField::INN,
-                             ArchiveField::EKLZREG, ArchiveField::NAMEORG})
+    for (QStringView name : {ArchiveField::MECHNAME, ArchiveField::TYPEKKM, ArchiveField::ZAVNUM, ArchiveField::GODVYP,
+                             ArchiveField::PRICHINA, ArchiveField::INN, ArchiveField::EKLZREG, ArchiveField::NAMEORG})
         fields.push_back(DbfField{name.toString(), 'C', 60, 0, 0});
     fields.push_back(DbfField{ArchiveField::E_SOHRAN.toString(), 'L', 1, 0, 0});
     fields.push_back(DbfField{ArchiveField::E_READABLE.toString(), 'L', 1, 0, 0});
@@ -142,9 +140,10 @@ void ArchiveWindowTest::damagedCellLocksAwayOnlyItsOwnField()
 
     OpenWindow open(world);
     QVERIFY(open.loaded);
-    QCOMPARE(lineTexts(open.window.lBase()), (QStringList{u"01.01.2012 ~ Z1 ~ ООО Ромашка-1 ~ Заполнение ЭКЛЗ"_s,
-                                                          u"? ~ Z2 ~ ООО Ромашка-2 ~ Заполнение ЭКЛЗ"_s,
-                                                          u"03.01.2012 ~ Z3 ~ ООО Ромашка-3 ~ Заполнение ЭКЛЗ"_s}));
+    QCOMPARE(lineTexts(open.window.lBase()),
+             (QStringList{u"01.01.2012 ~ Z1 ~ ООО Ромашка-1 ~ Заполнение ЭКЛЗ"_s,
+                          u"? ~ Z2 ~ ООО Ромашка-2 ~ Заполнение ЭКЛЗ"_s,
+                          u"03.01.2012 ~ Z3 ~ ООО Ромашка-3 ~ Заполнение ЭКЛЗ"_s}));
     QVERIFY(world.prompts.messages.isEmpty());
 
     // Its recall names the field and changes nothing; the window stays.
@@ -289,8 +288,8 @@ void ArchiveWindowTest::deletionKeepsEveryLineOnItsOwnRecord()
 
     const ArchiveRow deleted = rows.takeAt(deletedLine);
     QCOMPARE(act.texts, rowTexts(deleted));
-    QVERIFY(!act.recalled);   // only the five texts: the rest of the form is left alone
-    QCOMPARE(act.counts, QList<qint64>{recordCount});   // the count is not shown again
+    QVERIFY(!act.recalled);                            // only the five texts: the rest of the form is left alone
+    QCOMPARE(act.counts, QList<qint64>{recordCount});  // the count is not shown again
     QCOMPARE(world.recordCount(), recordCount - 1);
     QCOMPARE(world.column(ArchiveField::ZAVNUM).size(), rows.size());
     QCOMPARE(lineTexts(open.window.lBase()), world.listLines());

@@ -30,8 +30,8 @@ std::optional<QByteArray> windowTextProperty(const QString &displayName, WId win
     unsigned long left = 0;
     unsigned char *data = nullptr;
     const Atom property = XInternAtom(display, name, False);
-    if (XGetWindowProperty(display, Window(window), property, 0, 1024, False, AnyPropertyType, &type, &format,
-                           &items, &left, &data)
+    if (XGetWindowProperty(display, Window(window), property, 0, 1024, False, AnyPropertyType, &type, &format, &items,
+                           &left, &data)
             == Success
         && type != None) {
         text = QByteArray(reinterpret_cast<const char *>(data), qsizetype(items));
@@ -62,7 +62,8 @@ private Q_SLOTS:
         for (const char *name : {"_NET_WM_NAME", "WM_NAME"}) {
             const std::optional<QByteArray> title = windowTextProperty(displayName(), window.winId(), name);
             QVERIFY2(title, name);
-            QVERIFY2(title->trimmed().isEmpty(), qPrintable(u"%1: «%2»"_s.arg(QString::fromLatin1(name), QString::fromUtf8(*title))));
+            QVERIFY2(title->trimmed().isEmpty(),
+                     qPrintable(u"%1: «%2»"_s.arg(QString::fromLatin1(name), QString::fromUtf8(*title))));
         }
     }
 };

@@ -45,7 +45,7 @@ private Q_SLOTS:
 void RecallArchivedActTest::storedDateIsReadDayFirst_data()
 {
     QTest::addColumn<QVariant>("stored");
-    QTest::addColumn<QDate>("date");   // invalid: cannot be read
+    QTest::addColumn<QDate>("date");  // invalid: cannot be read
 
     QTest::newRow("one-digit day and month") << QVariant(u"6.1.2012"_s) << QDate(2012, 1, 6);
     QTest::newRow("day above twelve") << QVariant(u"31.12.2012"_s) << QDate(2012, 12, 31);
@@ -70,7 +70,7 @@ void RecallArchivedActTest::everyFieldIsWrittenBack()
     ArchiveWorld world;
     ArchiveRow row = sampleRow(2);
     row.insert(ArchiveField::ACTDATE.toString(), u"6.1.2012"_s);
-    row.insert(ArchiveField::ZAVNUM.toString(), u"ab12"_s);   // not passed through the typing rules
+    row.insert(ArchiveField::ZAVNUM.toString(), u"ab12"_s);  // not passed through the typing rules
     row.insert(ArchiveField::EKLZREG.toString(), u"123456    "_s);
     row.insert(ArchiveField::PRICHINA.toString(), u"Неисправность ЭКЛЗ"_s);
     row.insert(ArchiveField::E_SOHRAN.toString(), false);
@@ -93,7 +93,7 @@ void RecallArchivedActTest::everyFieldIsWrittenBack()
     QCOMPARE(act.operationType, u"Неисправность ЭКЛЗ"_s);
     QVERIFY(!act.contentsPreserved);
     QVERIFY(act.readable);
-    QCOMPARE(world.actWindow.counts, QList<qint64>{2});   // as the list left it
+    QCOMPARE(world.actWindow.counts, QList<qint64>{2});  // as the list left it
     QCOMPARE(world.recordCount(), 2);
 }
 

@@ -3,8 +3,8 @@
 
 #include "archive_test_fixture.h"
 
-#include "archive/save_act.h"
 #include "archive/dbf_header.h"
+#include "archive/save_act.h"
 
 #include <QFile>
 #include <QTest>
@@ -26,7 +26,10 @@ public:
     QVariant value(QStringView) const override { return {}; }
     std::optional<int> textWidth(QStringView) const override { return std::nullopt; }
     void addNew() override {}
-    void setValue(QStringView fieldName, const QVariant &value) override { stored_.insert(fieldName.toString(), value); }
+    void setValue(QStringView fieldName, const QVariant &value) override
+    {
+        stored_.insert(fieldName.toString(), value);
+    }
     void update() override {}
     void skip(int) override {}
     void deleteCurrent() override {}
@@ -59,7 +62,7 @@ QByteArray rawCell(const QString &path, QStringView fieldName)
     const qint64 lastRecord = header.headerLength + qint64(header.recordCount - 1) * header.recordLength;
     for (const DbfField &field : header.fields) {
         if (field.name == fieldName)
-            return bytes.mid(lastRecord + field.offset, field.width);   // the offset counts the deletion flag
+            return bytes.mid(lastRecord + field.offset, field.width);  // the offset counts the deletion flag
     }
     return "<no field>";
 }
@@ -126,14 +129,15 @@ void SaveActTest::storedBytes_data()
         << StoredAct{0, QDate(2012, 3, 5), u"1234567"_s, true, false, "5.3.2012  ", "1234567   ", "TF"};
     QTest::newRow("two-digit day and month, empty number, not and ticked")
         << StoredAct{2, QDate(2012, 12, 31), QString(), false, true, "31.12.2012", "          ", "FT"};
-    QTest::newRow("ten-digit number")
-        << StoredAct{1, QDate(2009, 10, 1), u"0123456789"_s, true, true, "1.10.2009 ", "0123456789", "TT"};
+    QTest::newRow("ten-digit number") << StoredAct{1,    QDate(2009, 10, 1), u"0123456789"_s, true,
+                                                   true, "1.10.2009 ",       "0123456789",    "TT"};
 }
 
 void SaveActTest::storedBytes()
 {
     QFETCH(StoredAct, row);
-    const auto &[recordsBefore, date, registration, preserved, readable, dateCell, registrationCell, logicalCells] = row;
+    const auto &[recordsBefore, date, registration, preserved, readable, dateCell, registrationCell, logicalCells]
+        = row;
     ArchiveWorld world;
     for (int n = 1; n <= recordsBefore; ++n)
         world.append(sampleRow(n));
@@ -152,8 +156,8 @@ void SaveActTest::storedBytes()
     QCOMPARE(rawCell(path, ArchiveField::EKLZREG), registrationCell);
     QCOMPARE(rawCell(path, ArchiveField::E_SOHRAN) + rawCell(path, ArchiveField::E_READABLE), logicalCells);
     // Empty texts reach the file as blank cells, never as anything else.
-    for (QStringView field : {ArchiveField::MECHNAME, ArchiveField::TYPEKKM, ArchiveField::ZAVNUM,
-                              ArchiveField::NAMEORG}) {
+    for (QStringView field :
+         {ArchiveField::MECHNAME, ArchiveField::TYPEKKM, ArchiveField::ZAVNUM, ArchiveField::NAMEORG}) {
         const QByteArray cell = rawCell(path, field);
         QVERIFY2(!cell.isEmpty() && cell.count(' ') == cell.size(), cell.constData());
     }

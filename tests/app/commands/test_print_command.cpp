@@ -85,12 +85,13 @@ struct PrintFixture {
 
     QString pdfOfRecord(quint32 record) const
     {
-        return actPdfFolder(folder.path()) + u'/' + actPdfFileName(act.date.date(), act.customer, act.serialNumber, record);
+        return actPdfFolder(folder.path()) + u'/'
+            + actPdfFileName(act.date.date(), act.customer, act.serialNumber, record);
     }
 
     TempProgramFolder folder;
     ActData act;
-    PrintOutcome outcome;   // of the last run
+    PrintOutcome outcome;  // of the last run
     std::optional<qint64> shownCount;
     ProgramValues values;
     ScriptedPrompts prompts;
@@ -243,14 +244,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("skip");
         QTest::addColumn<QStringList>("expected");
         const QString add = u"1:add "_s;
-        const QStringList once{u"1:start"_s, u"1:sheets 1"_s, add, u"1:sheet"_s, u"1:print 2"_s, u"1:visible"_s, u"1:release"_s};
+        const QStringList once{u"1:start"_s,   u"1:sheets 1"_s, add,           u"1:sheet"_s,
+                               u"1:print 2"_s, u"1:visible"_s,  u"1:release"_s};
         QTest::newRow("start") << u"start"_s << 0 << once;
         QTest::newRow("template") << u"add"_s << 0
-            << QStringList{u"1:start"_s, u"1:sheets 1"_s, u"1:sheets 1"_s, add, u"1:sheet"_s, u"1:print 2"_s,
-                           u"1:visible"_s, u"1:release"_s};
-        QTest::newRow("a cell: the whole fill again") << u"cell"_s << 5
-            << QStringList{u"1:start"_s, u"1:sheets 1"_s, add, u"1:sheet"_s, u"1:sheets 1"_s, add, u"1:sheet"_s,
-                           u"1:print 2"_s, u"1:visible"_s, u"1:release"_s};
+                                  << QStringList{u"1:start"_s, u"1:sheets 1"_s, u"1:sheets 1"_s, add,
+                                                 u"1:sheet"_s, u"1:print 2"_s,  u"1:visible"_s,  u"1:release"_s};
+        QTest::newRow("a cell: the whole fill again")
+            << u"cell"_s << 5 << QStringList{u"1:start"_s,  u"1:sheets 1"_s, add,
+                                             u"1:sheet"_s,  u"1:sheets 1"_s, add,
+                                             u"1:sheet"_s,  u"1:print 2"_s,  u"1:visible"_s,
+                                             u"1:release"_s};
         QTest::newRow("print") << u"print"_s << 0 << once;
         QTest::newRow("show") << u"visible"_s << 0 << once;
     }
@@ -262,17 +266,18 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
         PrintFixture f;
         f.spreadsheet.failNext(operation, 1004, skip);
-        f.answer({PromptAnswer::Yes, PromptAnswer::Yes});   // repeat, print
+        f.answer({PromptAnswer::Yes, PromptAnswer::Yes});  // repeat, print
         f.run();
         for (QString &line : expected)
             if (line == u"1:add "_s)
                 line += f.templateBesideProgram();
         QCOMPARE(withoutCells(f.spreadsheet.log), expected);
         QCOMPARE(f.told().size(), 1);
-        const MessageRequest &failure = operation == u"print"_s || operation == u"visible"_s
-            ? f.prompts.messages[1] : f.prompts.messages[0];
-        QCOMPARE(shown(failure), shown({u"Quillmarch"_s, u"1004 : Сбой по сценарию теста: "_s + operation + u"\r\nПовторить ?"_s,
-                                        PromptIcon::None, PromptButtons::YesNo}));
+        const MessageRequest &failure
+            = operation == u"print"_s || operation == u"visible"_s ? f.prompts.messages[1] : f.prompts.messages[0];
+        QCOMPARE(shown(failure),
+                 shown({u"Quillmarch"_s, u"1004 : Сбой по сценарию теста: "_s + operation + u"\r\nПовторить ?"_s,
+                        PromptIcon::None, PromptButtons::YesNo}));
         QCOMPARE(f.archivedActs(), 1);
     }
 
@@ -318,9 +323,10 @@ private Q_SLOTS:
         f.spreadsheet.failNext(u"add"_s, 5152);
         f.run();
         QCOMPARE(f.prompts.messages.size(), 1);
-        QCOMPARE(shown(f.prompts.messages[0]),
-                 shown({u"Глюк !"_s, u"Каталог недоступен или неверное имя файла. Проверьте правильность пути ! \r\n\r\n"_s,
-                        PromptIcon::None, PromptButtons::Ok}));
+        QCOMPARE(
+            shown(f.prompts.messages[0]),
+            shown({u"Глюк !"_s, u"Каталог недоступен или неверное имя файла. Проверьте правильность пути ! \r\n\r\n"_s,
+                   PromptIcon::None, PromptButtons::Ok}));
         QCOMPARE(f.spreadsheet.log.last(), u"1:release"_s);
         QCOMPARE(f.archivedActs(), 0);
     }
@@ -329,7 +335,8 @@ private Q_SLOTS:
     {
         PrintFixture f;
         f.spreadsheet.failNext(u"print"_s, 462);
-        f.answer({PromptAnswer::Yes, PromptAnswer::Yes, PromptAnswer::Yes});   // print, repeat, print in the new instance
+        f.answer(
+            {PromptAnswer::Yes, PromptAnswer::Yes, PromptAnswer::Yes});  // print, repeat, print in the new instance
         f.run();
         QCOMPARE(f.spreadsheet.instancesStarted, 2);
         QVERIFY(f.spreadsheet.log.contains(u"1:release"_s));
@@ -345,7 +352,7 @@ private Q_SLOTS:
     {
         PrintFixture f;
         f.values.PrintCopies = 0;
-        f.answer({PromptAnswer::Yes, PromptAnswer::No});   // print, and No, were it asked, to printing again
+        f.answer({PromptAnswer::Yes, PromptAnswer::No});  // print, and No, were it asked, to printing again
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^failure 1004 at step \"print\""_s));
         f.run();
         QCOMPARE(f.prompts.messages.size(), 2);
@@ -384,7 +391,8 @@ private Q_SLOTS:
         if (closed) {
             QCOMPARE(f.spreadsheet.log.last(), u"1:release"_s);
             // The failure shown is in the log with its step and the template, never the act.
-            QVERIFY2(log.joined().contains(u"failure 1004 at step \""_s) && log.joined().contains(f.templateBesideProgram()),
+            QVERIFY2(log.joined().contains(u"failure 1004 at step \""_s)
+                         && log.joined().contains(f.templateBesideProgram()),
                      qPrintable(log.joined()));
             QVERIFY(!log.joined().contains(f.act.customer));
         }
@@ -432,7 +440,7 @@ private Q_SLOTS:
         QFile blocker(actPdfFolder(f.folder.path()));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        f.answer({PromptAnswer::No, PromptAnswer::Ok, PromptAnswer::No});   // print, the PDF failure, print again
+        f.answer({PromptAnswer::No, PromptAnswer::Ok, PromptAnswer::No});  // print, the PDF failure, print again
         const LogCapture log;
         f.run();
         f.run();
@@ -453,21 +461,27 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("archive");
         QTest::addColumn<QString>("field");
-        QTest::addColumn<QStringList>("values");   // refused, corrected
+        QTest::addColumn<QStringList>("values");  // refused, corrected
         QTest::addColumn<QString>("named");
         const QString fixtures = u"archive/"_s;
-        QTest::newRow("guillemets, code page 866") << fixtures + u"xbase_cp866.dbf"_s << u"customer"_s
-            << QStringList{u"ООО «Ромашка»"_s, u"ООО \"Ромашка\""_s} << u"13 : Поле «Заказчик» нельзя сохранить в "
+        QTest::newRow("guillemets, code page 866")
+            << fixtures + u"xbase_cp866.dbf"_s << u"customer"_s << QStringList{u"ООО «Ромашка»"_s, u"ООО \"Ромашка\""_s}
+            << u"13 : Поле «Заказчик» нельзя сохранить в "
                "архиве. Символы « (U+00AB), » (U+00BB) нельзя записать в поле NAMEORG"_s;
-        QTest::newRow("accent, Windows-1251") << QString() << u"customer"_s << QStringList{u"Nestlé"_s, u"Nestle"_s}
+        QTest::newRow("accent, Windows-1251")
+            << QString() << u"customer"_s << QStringList{u"Nestlé"_s, u"Nestle"_s}
             << u"13 : Поле «Заказчик» нельзя сохранить в архиве. Символ é (U+00E9) нельзя"_s;
-        QTest::newRow("Kazakh, Windows-1251") << QString() << u"customer"_s << QStringList{u"Әлем"_s, u"Алем"_s}
+        QTest::newRow("Kazakh, Windows-1251")
+            << QString() << u"customer"_s << QStringList{u"Әлем"_s, u"Алем"_s}
             << u"13 : Поле «Заказчик» нельзя сохранить в архиве. Символ Ә (U+04D8) нельзя"_s;
-        QTest::newRow("empty year, number column") << fixtures + u"xbase_number_columns.dbf"_s << u"year"_s
-            << QStringList{QString(), u"2005"_s} << u"13 : Поле «Год вып.» нельзя сохранить в архиве. Несоответствие типа: поле GODVYP"_s;
-        QTest::newRow("too long for an old column") << u"MECHNAME 60"_s << u"mechanic"_s
-            << QStringList{QString(61, u'Щ'), QString(60, u'Щ')} << u"3163 : Поле «Механик» нельзя сохранить в архиве. Значение длиной 61"_s;
-        QTest::newRow("column missing") << u"no PRICHINA"_s << QString() << QStringList()
+        QTest::newRow("empty year, number column")
+            << fixtures + u"xbase_number_columns.dbf"_s << u"year"_s << QStringList{QString(), u"2005"_s}
+            << u"13 : Поле «Год вып.» нельзя сохранить в архиве. Несоответствие типа: поле GODVYP"_s;
+        QTest::newRow("too long for an old column")
+            << u"MECHNAME 60"_s << u"mechanic"_s << QStringList{QString(61, u'Щ'), QString(60, u'Щ')}
+            << u"3163 : Поле «Механик» нельзя сохранить в архиве. Значение длиной 61"_s;
+        QTest::newRow("column missing")
+            << u"no PRICHINA"_s << QString() << QStringList()
             << u"3265 : Поле «Вид операции» нельзя сохранить в архиве. Поле PRICHINA не найдено"_s;
         QTest::newRow("damaged") << u"damaged"_s << QString() << QStringList() << u"3049 : Файл архива "_s;
         QTest::newRow("read-only") << u"read-only"_s << QString() << QStringList() << u"70 : Нет доступа"_s;
@@ -484,7 +498,9 @@ private Q_SLOTS:
         std::vector<DbfField> columns = archiveFieldLayout();
         for (DbfField &column : columns)
             column.width = column.name == ArchiveField::MECHNAME ? 60 : column.width;
-        std::erase_if(columns, [&](const DbfField &c) { return archive == u"no PRICHINA"_s && c.name == ArchiveField::PRICHINA; });
+        std::erase_if(columns, [&](const DbfField &c) {
+            return archive == u"no PRICHINA"_s && c.name == ArchiveField::PRICHINA;
+        });
         if (archive.startsWith(u"archive/"_s)) {
             f.folder.copyFixture(archive, u"QM.dbf"_s);
         } else if (archive == u"MECHNAME 60"_s || archive == u"no PRICHINA"_s) {
@@ -494,24 +510,30 @@ private Q_SLOTS:
             writeFileBytes(dbf, QByteArray(64, '\xff'));
         }
         std::optional<QByteArray> mounted;
-        const auto unmount = qScopeGuard([&] { if (mounted) ::umount2(mounted->constData(), MNT_DETACH); });
+        const auto unmount = qScopeGuard([&] {
+            if (mounted)
+                ::umount2(mounted->constData(), MNT_DETACH);
+        });
         if (archive == u"read-only"_s) {
             const QString whyNot = makeUnwritable(f.folder.path(), mounted);
             if (!whyNot.isEmpty())
                 QSKIP(qPrintable(u"the archive cannot be made read-only here: "_s + whyNot));
         }
         const auto setField = [&f, &field](const QString &value) {
-            if (field == u"customer"_s) f.act.customer = value;
-            if (field == u"year"_s) f.act.yearMade = value;
-            if (field == u"mechanic"_s) f.act.mechanic = value;
+            if (field == u"customer"_s)
+                f.act.customer = value;
+            if (field == u"year"_s)
+                f.act.yearMade = value;
+            if (field == u"mechanic"_s)
+                f.act.mechanic = value;
         };
         setField(values.value(0));
-        f.act.inn = u"7707083894"_s;   // would be asked about, as would the missing operation type
+        f.act.inn = u"7707083894"_s;  // would be asked about, as would the missing operation type
         f.act.operationType.reset();
         const QByteArray before = fileBytes(dbf);
         bool lockedWhileShown = true;
         f.prompts.whileMessageShown = [&](const MessageRequest &) { lockedWhileShown = anyoneLocks(dbf); };
-        f.prompts.answer(PromptAnswer::No);   // to asking again, were it offered
+        f.prompts.answer(PromptAnswer::No);  // to asking again, were it offered
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^failure \\d+ at step \"dry run of the save\""_s));
         f.run();
 
@@ -527,7 +549,7 @@ private Q_SLOTS:
         if (values.isEmpty())
             return;
         setField(values.value(1));
-        f.act.inn = u"7707083893"_s;   // sound, and a number for the archive that keeps it as one
+        f.act.inn = u"7707083893"_s;  // sound, and a number for the archive that keeps it as one
         f.run();
         QCOMPARE(f.archivedActs(), archive.contains(u"xbase"_s) ? 2 : 1);
     }
@@ -581,7 +603,7 @@ private Q_SLOTS:
                 QFile::rename(dbf + u".away"_s, dbf);
         };
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^failure 53 at step \"archive save\""_s));
-        f.run();   // Yes to printing and to the retry
+        f.run();  // Yes to printing and to the retry
         QCOMPARE(f.prompts.messages.size(), 2);
         QVERIFY(f.prompts.messages[1].text.endsWith(u"\r\nПовторить ?"_s));
         QCOMPARE(f.archivedActs(), 1);
@@ -605,7 +627,7 @@ private Q_SLOTS:
         QFETCH(bool, asked);
         PrintFixture f;
         f.act.inn = inn;
-        f.run();   // the default answers
+        f.run();  // the default answers
         QCOMPARE(f.prompts.messages[0].title, asked ? u"Quillmarch"_s : u"Sheetsmith"_s);
         QCOMPARE(f.prompts.messages.size(), 1);
         QCOMPARE(f.spreadsheet.log.isEmpty(), asked);
@@ -620,10 +642,11 @@ private Q_SLOTS:
         f.act.inn = u"12345"_s;
         f.act.operationType.reset();
         f.prompts.chooseFile(f.templateChosenElsewhere());
-        f.prompts.answer(PromptAnswer::Yes);   // print with this ИНН
+        f.prompts.answer(PromptAnswer::Yes);  // print with this ИНН
         f.run();
-        QCOMPARE(f.prompts.order, (QStringList{u"message:Quillmarch"_s, u"file:Укажите местонахождение шаблона заключения"_s,
-                                               u"message:Quillmarch"_s, u"message:Sheetsmith"_s}));
+        QCOMPARE(f.prompts.order,
+                 (QStringList{u"message:Quillmarch"_s, u"file:Укажите местонахождение шаблона заключения"_s,
+                              u"message:Quillmarch"_s, u"message:Sheetsmith"_s}));
         const MessageRequest &question = f.prompts.messages[0];
         QCOMPARE(question.text, u"ИНН 12345 не проходит проверку. Печатать акт?"_s);
         QCOMPARE(question.buttons, PromptButtons::YesNo);

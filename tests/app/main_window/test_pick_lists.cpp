@@ -60,22 +60,28 @@ void PickListsTest::reloadsNumberedKeysUpToTheFirstGap_data()
     QTest::addColumn<QStringList>("keys");
     QTest::addColumn<QStringList>("expected");
 
-    const struct { const char *name; bool fileExists; QStringList keys, expected; } rows[] = {
+    const struct {
+        const char *name;
+        bool fileExists;
+        QStringList keys, expected;
+    } rows[] = {
         {"gap at 3 ends the list", true, {u"1=Первый"_s, u"2=Второй"_s, u"4=Четвёртый"_s}, {u"Первый"_s, u"Второй"_s}},
         {"empty first key", true, {u"1="_s, u"2=Второй"_s}, {}},
         {"quoted empty ends the list", true, {u"1=Первый"_s, u"2=\"\""_s, u"3=Третий"_s}, {u"Первый"_s}},
         {"leading zero is another key", true, {u"01=Первый"_s}, {}},
         {"no settings file", false, {}, {}},
-        {"key order, 10 after 9", true,
+        {"key order, 10 after 9",
+         true,
          {u"10=к"_s, u"2=б"_s, u"1=а"_s, u"3=в"_s, u"4=г"_s, u"5=д"_s, u"6=е"_s, u"7=ж"_s, u"8=з"_s, u"9=и"_s},
          {u"а"_s, u"б"_s, u"в"_s, u"г"_s, u"д"_s, u"е"_s, u"ж"_s, u"з"_s, u"и"_s, u"к"_s}},
-        {"duplicates kept, values unquoted and trimmed", true,
-         {u"1 =  Иванов И.И. "_s, u"2=\"Иванов И.И.\""_s}, {u"Иванов И.И."_s, u"Иванов И.И."_s}},
+        {"duplicates kept, values unquoted and trimmed",
+         true,
+         {u"1 =  Иванов И.И. "_s, u"2=\"Иванов И.И.\""_s},
+         {u"Иванов И.И."_s, u"Иванов И.И."_s}},
     };
     for (int i = 0; i < 2; ++i) {
         for (const auto &row : rows) {
-            QTest::addRow("%s: %s", numberedLists[i].name, row.name)
-                << i << row.fileExists << row.keys << row.expected;
+            QTest::addRow("%s: %s", numberedLists[i].name, row.name) << i << row.fileExists << row.keys << row.expected;
         }
     }
 }

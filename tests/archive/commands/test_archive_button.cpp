@@ -4,9 +4,9 @@
 #include "archive_test_fixture.h"
 #include "support/main_window_harness.h"
 
+#include "app/archive_window/form2.h"
 #include "app/main_window/form1.h"
 #include "app/main_window/startup.h"
-#include "app/archive_window/form2.h"
 #include "support/fake_keyboard_layout.h"
 
 #include <QApplication>
@@ -55,8 +55,8 @@ void ArchiveButtonTest::recallReachesTheMainWindow()
     const bool shown = whileArchiveWindowShown(
         [&] { click(*window, "bArchive"); },
         [&](Form2 &archiveWindow) {
-            modalOverMainWindow = QApplication::activeModalWidget() == &archiveWindow
-                && archiveWindow.parentWidget() == window.get();
+            modalOverMainWindow
+                = QApplication::activeModalWidget() == &archiveWindow && archiveWindow.parentWidget() == window.get();
             focusOnList = archiveWindow.focusWidget() == archiveWindow.lBase()
                 && archiveWindow.lBase()->selectionModel()->selectedIndexes().isEmpty();
             // A double-click selects the line with its first click and recalls it.
@@ -87,15 +87,15 @@ void ArchiveButtonTest::deletingEveryRecordLeavesTheCountUntilTheNextOpening()
                             [&](Form2 &archiveWindow) {
                                 clickLine(archiveWindow.lBase(), 0);
                                 QTest::mouseClick(archiveWindow.bDeleteRecord(), Qt::LeftButton);
-                                stayedOpen = archiveWindow.isVisible() && archiveWindow.lBase()->model()->rowCount() == 0;
+                                stayedOpen
+                                    = archiveWindow.isVisible() && archiveWindow.lBase()->model()->rowCount() == 0;
                                 QTest::mouseClick(archiveWindow.bExit(), Qt::LeftButton);
                             });
     QVERIFY(stayedOpen);
     QCOMPARE(window->statusPanelText(2), u"Записей: 1"_s);
     QCOMPARE(window->actControls().txtZavNum->text(), u"Z1"_s);
 
-    const bool shownAgain = whileArchiveWindowShown(
-        [&] { click(*window, "bArchive"); }, [](Form2 &) {});
+    const bool shownAgain = whileArchiveWindowShown([&] { click(*window, "bArchive"); }, [](Form2 &) {});
     QVERIFY(!shownAgain);
     const MessageRequest &message = program.prompts.messages.constLast();
     QCOMPARE(message.text, u"Архив пуст"_s);
@@ -112,8 +112,7 @@ void ArchiveButtonTest::missingArchiveIsReportedAndTheProgramGoesOn()
     QVERIFY(window);
     QVERIFY(QFile::remove(program.folder.filePath(u"QM.dbf"_s)));
 
-    const bool shown = whileArchiveWindowShown([&] { click(*window, "bArchive"); },
-                                               [](Form2 &) {});
+    const bool shown = whileArchiveWindowShown([&] { click(*window, "bArchive"); }, [](Form2 &) {});
     QVERIFY(!shown);
     QCOMPARE(program.prompts.messages.size(), 1);
     QVERIFY2(program.prompts.messages.constFirst().text.startsWith(u"Ошибка 53"_s),

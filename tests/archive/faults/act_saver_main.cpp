@@ -28,13 +28,13 @@
 //
 // Lines go out with one write() each, so a kill never leaves half a line.
 
-#include "archive/save_act.h"
+#include "app/commands/print_command.h"
+#include "app/prompts/prompts.h"
 #include "archive/dbf_archive.h"
+#include "archive/save_act.h"
 #include "archive_contents.h"
 #include "archive_test_helpers.h"
 #include "common/failure.h"
-#include "app/prompts/prompts.h"
-#include "app/commands/print_command.h"
 #include "numbered_act.h"
 #include "recording_spreadsheet.h"
 
@@ -69,7 +69,7 @@ QString readLine()
 {
     std::string line;
     if (!std::getline(std::cin, line))
-        std::_Exit(4);   // the test went away
+        std::_Exit(4);  // the test went away
     return QString::fromStdString(line).trimmed();
 }
 
@@ -135,13 +135,13 @@ int copyRecord(const QString &folder, int position)
         const auto records = archive.open(qm::ArchiveAccess::ReadOnly);
         records->skip(position);
         using namespace qm::ArchiveField;
-        for (const QStringView field : {ACTDATE, MECHNAME, TYPEKKM, ZAVNUM, GODVYP, PRICHINA, E_SOHRAN, E_READABLE,
-                                        INN, EKLZREG, NAMEORG}) {
+        for (const QStringView field :
+             {ACTDATE, MECHNAME, TYPEKKM, ZAVNUM, GODVYP, PRICHINA, E_SOHRAN, E_READABLE, INN, EKLZREG, NAMEORG}) {
             const QVariant value = records->value(field);
             // A date column takes its value back as day.month.year text.
-            values.append({field.toString(), value.typeId() == QMetaType::QDate
-                                                 ? QVariant(value.toDate().toString(u"d.M.yyyy"_s))
-                                                 : value});
+            values.append(
+                {field.toString(),
+                 value.typeId() == QMetaType::QDate ? QVariant(value.toDate().toString(u"d.M.yyyy"_s)) : value});
         }
     }
     qm::test::appendRecord(archive, values);

@@ -60,7 +60,7 @@ QStringList ActSaverProcess::finish(int timeoutMs)
     process_.waitForFinished(timeoutMs);
     pending_ += process_.readAllStandardOutput();
     QStringList lines = QString::fromUtf8(pending_).split(u'\n');
-    lines.removeLast();   // a line cut off by a kill is no report
+    lines.removeLast();  // a line cut off by a kill is no report
     lines.removeAll(u"ready"_s);
     pending_.clear();
     return lines;

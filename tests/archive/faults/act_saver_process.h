@@ -13,7 +13,7 @@ public:
     static QString program() { return QStringLiteral(QM_ACT_SAVER); }
 
     explicit ActSaverProcess(const QStringList &arguments);
-    ~ActSaverProcess();   // kills and reaps a child still running
+    ~ActSaverProcess();  // kills and reaps a child still running
 
     qint64 pid() const { return process_.processId(); }
 

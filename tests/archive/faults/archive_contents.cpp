@@ -89,8 +89,8 @@ QString tornRecords(const QList<QStringList> &records)
         const QString id = record.value(idColumn);
         const QStringList expected = NumberedAct{id}.storedFields();
         if (record != expected)
-            problems += u"record %1: [%2] is not act %3 [%4]\n"_s.arg(i).arg(record.join(u'|'), id,
-                                                                   expected.join(u'|'));
+            problems
+                += u"record %1: [%2] is not act %3 [%4]\n"_s.arg(i).arg(record.join(u'|'), id, expected.join(u'|'));
     }
     return problems;
 }

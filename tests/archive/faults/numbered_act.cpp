@@ -1,7 +1,7 @@
 #include "numbered_act.h"
 
-#include "archive/save_act.h"
 #include "archive/empty_archive.h"
+#include "archive/save_act.h"
 #include "common/taxpayer_number.h"
 
 #include <QDate>
@@ -95,9 +95,17 @@ ActData NumberedAct::value() const
 QStringList NumberedAct::storedFields() const
 {
     const Derived d = derive(id);
-    return {archiveDateText(d.date), kMechanics[d.mechanic], kModels[d.model], id, d.year,
-            kOperations[d.operation], d.inn, d.registration, d.organisation,
-            d.preserved ? u"1"_s : u"0"_s, d.readable ? u"1"_s : u"0"_s};
+    return {archiveDateText(d.date),
+            kMechanics[d.mechanic],
+            kModels[d.model],
+            id,
+            d.year,
+            kOperations[d.operation],
+            d.inn,
+            d.registration,
+            d.organisation,
+            d.preserved ? u"1"_s : u"0"_s,
+            d.readable ? u"1"_s : u"0"_s};
 }
 
 QStringList archiveColumnsInFileOrder()

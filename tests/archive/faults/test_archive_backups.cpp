@@ -35,7 +35,7 @@ namespace {
 struct Workstation : MainWindowHarness {
     explicit Workstation(const QString &moreSettings = {})
         : MainWindowHarness(
-              HarnessOptions().withSettings(sampleSettings(1) + moreSettings).withTemplate(ProgramTemplate::Dummy))
+            HarnessOptions().withSettings(sampleSettings(1) + moreSettings).withTemplate(ProgramTemplate::Dummy))
     {
         services.now = [this] { return QDateTime(today, QTime(9, 30)); };
     }
@@ -119,7 +119,7 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(storedRecords(*station.programArchive), actsNamed(archived));
-        QCOMPARE(station.prompts.messages.size(), archived.size());   // the print questions, nothing else
+        QCOMPARE(station.prompts.messages.size(), archived.size());  // the print questions, nothing else
 
         const QList<ArchiveBackupFile> backups = listArchiveBackups(station.programArchive->backupFolder());
         QCOMPARE(backups.size(), kept);
@@ -161,7 +161,7 @@ private Q_SLOTS:
         QDir().mkpath(station.filePath(u"backup"_s));
         for (int day : {1, 2})
             station.writeFile(u"backup/"_s + archiveBackupFileName(QDate(2025, 12, day)),
-                                     fileBytes(station.filePath(u"QM.dbf"_s)));
+                              fileBytes(station.filePath(u"QM.dbf"_s)));
         const BackupsKept kept;
         const auto window = station.start();
         station.print(*window, NumberedAct{u"a"_s});
@@ -209,7 +209,7 @@ private Q_SLOTS:
             QFile::remove(archivePath);
         else
             writeFileBytes(archivePath, damaged);
-        ::chmod(QFile::encodeName(archivePath).constData(), 0606);   // a change since the backup, or none
+        ::chmod(QFile::encodeName(archivePath).constData(), 0606);  // a change since the backup, or none
 
         station.prompts.messages.clear();
         station.prompts.answer(yes ? PromptAnswer::Yes : PromptAnswer::No);
@@ -294,8 +294,7 @@ private Q_SLOTS:
         const auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(backupFolder).constData(), MNT_DETACH); });
         QFile filler(backupFolder + u"/filler"_s);
         QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush()) {
-        }
+        while (filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush()) {}
         filler.close();
 
         const auto window = station.start();

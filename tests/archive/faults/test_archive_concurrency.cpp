@@ -36,7 +36,7 @@ struct TextFields {
         shown = {texts.serialNumber, texts.yearMade, texts.inn, texts.registrationNumber, texts.customer};
     }
 
-    QStringList shown{{}, {}, {}, {}, {}};   // ZAVNUM, GODVYP, INN, EKLZREG, NAMEORG
+    QStringList shown{{}, {}, {}, {}, {}};  // ZAVNUM, GODVYP, INN, EKLZREG, NAMEORG
 };
 
 // A program folder whose archive already holds some acts.

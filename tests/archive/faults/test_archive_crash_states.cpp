@@ -11,10 +11,10 @@
 // in order, up to any point; a rename or a link is atomic.
 
 #include "archive/archive_backup.h"
-#include "archive/save_act.h"
 #include "archive/dbf_archive.h"
 #include "archive/empty_archive.h"
 #include "archive/file_calls.h"
+#include "archive/save_act.h"
 #include "archive_contents.h"
 #include "archive_test_helpers.h"
 #include "numbered_act.h"
@@ -42,8 +42,8 @@ const QDate kToday(2026, 3, 12);
 struct Call {
     enum Kind { Write, Truncate, SyncFile, SyncFolder, Create, MakeFolder, Link, Rename, Unlink } kind;
     ino_t inode = 0;
-    QString path = {}, target = {};   // relative to the program folder
-    qint64 offset = 0;                // where a write starts; a truncation's length
+    QString path = {}, target = {};  // relative to the program folder
+    qint64 offset = 0;               // where a write starts; a truncation's length
     QByteArray bytes = {};
 
     bool changesContent() const { return kind == Write || kind == Truncate; }
@@ -51,10 +51,12 @@ struct Call {
     QString folder() const { return QFileInfo(target.isEmpty() ? path : target).path(); }
     QString text() const
     {
-        static const char *const kinds[] = {"write", "truncate", "fsync", "fsync folder", "create", "mkdir",
-                                            "link", "rename", "unlink"};
-        return u"%1 %2%3 %4 %5"_s.arg(QLatin1StringView(kinds[kind]), path, target.isEmpty() ? QString() : u"→"_s + target)
-            .arg(offset).arg(bytes.size());
+        static const char *const kinds[]
+            = {"write", "truncate", "fsync", "fsync folder", "create", "mkdir", "link", "rename", "unlink"};
+        return u"%1 %2%3 %4 %5"_s
+            .arg(QLatin1StringView(kinds[kind]), path, target.isEmpty() ? QString() : u"→"_s + target)
+            .arg(offset)
+            .arg(bytes.size());
     }
 };
 
@@ -77,7 +79,10 @@ public:
     {
         const ssize_t n = FileCalls::pwrite(fd, data, size, offset);
         if (n > 0)
-            calls.append({.kind = Call::Write, .inode = statusOf(fd).st_ino, .path = pathOf(fd), .offset = offset,
+            calls.append({.kind = Call::Write,
+                          .inode = statusOf(fd).st_ino,
+                          .path = pathOf(fd),
+                          .offset = offset,
                           .bytes = QByteArray(static_cast<const char *>(data), n)});
         return n;
     }
@@ -89,9 +94,10 @@ public:
     int fsync(int fd) override
     {
         const bool folder = S_ISDIR(statusOf(fd).st_mode);
-        return noted(FileCalls::fsync(fd), {.kind = folder ? Call::SyncFolder : Call::SyncFile,
-                                            .inode = statusOf(fd).st_ino,
-                                            .path = pathOf(fd) + (folder ? u"/."_s : QString())});
+        return noted(FileCalls::fsync(fd),
+                     {.kind = folder ? Call::SyncFolder : Call::SyncFile,
+                      .inode = statusOf(fd).st_ino,
+                      .path = pathOf(fd) + (folder ? u"/."_s : QString())});
     }
     int create(const char *path, int flags, mode_t mode) override
     {
@@ -104,7 +110,10 @@ public:
     {
         return named(FileCalls::mkdir(path, mode), Call::MakeFolder, path);
     }
-    int link(const char *from, const char *to) override { return named(FileCalls::link(from, to), Call::Link, from, to); }
+    int link(const char *from, const char *to) override
+    {
+        return named(FileCalls::link(from, to), Call::Link, from, to);
+    }
     int rename(const char *from, const char *to) override
     {
         return named(FileCalls::rename(from, to), Call::Rename, from, to);
@@ -220,7 +229,7 @@ QList<Piece> piecesOf(qsizetype index, const Call &call, qint64 sizeBefore)
 // backup, made by this operation, before the act goes in.
 struct Expected {
     QList<QStringList> before, after;
-    QMap<QString, QList<QStringList>> backups;   // file name -> acts
+    QMap<QString, QList<QStringList>> backups;  // file name -> acts
     QString madeToday;
 };
 
@@ -265,7 +274,7 @@ qsizetype tryEveryCrashState(const QString &root, const std::function<void()> &o
     }
 
     const QTemporaryDir stateFolder(QFileInfo(u"/dev/shm"_s).isWritable() ? u"/dev/shm/qm-crash-XXXXXX"_s
-                                                                            : QDir::tempPath() + u"/qm-crash-XXXXXX"_s);
+                                                                          : QDir::tempPath() + u"/qm-crash-XXXXXX"_s);
     qsizetype tried = 0;
     for (qsizetype count = 0; count <= calls.size(); ++count) {
         // Walking back from the cut: a call is durable when a later sync of
@@ -273,7 +282,7 @@ qsizetype tryEveryCrashState(const QString &root, const std::function<void()> &o
         QSet<ino_t> syncedFiles;
         QSet<QString> syncedFolders;
         QList<Piece> durable, pending;
-        QMap<QString, QList<qsizetype>> pendingNames;   // folder -> calls in order
+        QMap<QString, QList<qsizetype>> pendingNames;  // folder -> calls in order
         for (qsizetype i = count - 1; i >= 0; --i) {
             const Call &call = calls[i];
             if (call.kind == Call::SyncFile)
@@ -315,15 +324,18 @@ qsizetype tryEveryCrashState(const QString &root, const std::function<void()> &o
                 if (calls[i].changesNames() && !lostNames.contains(i))
                     disk.rename(calls[i]);
             }
-            std::stable_sort(reached.begin(), reached.end(), [](const Piece &a, const Piece &b) { return a.call < b.call; });
+            std::stable_sort(reached.begin(), reached.end(),
+                             [](const Piece &a, const Piece &b) { return a.call < b.call; });
             for (const Piece &piece : reached)
                 piece.applyTo(disk, calls[piece.call]);
             disk.writeTo(stateFolder.path());
-            if (const QString problem = problemIn(stateFolder.path(), expected, count == calls.size()); !problem.isEmpty()) {
+            if (const QString problem = problemIn(stateFolder.path(), expected, count == calls.size());
+                !problem.isEmpty()) {
                 QString cut;
                 for (qsizetype i = 0; i < count; ++i)
                     cut += u"\n    "_s + calls[i].text();
-                QTest::qFail(qPrintable(u"%1\n  cut after:%2\n  lost:%3"_s.arg(problem, cut, lost)), __FILE__, __LINE__);
+                QTest::qFail(qPrintable(u"%1\n  cut after:%2\n  lost:%3"_s.arg(problem, cut, lost)), __FILE__,
+                             __LINE__);
                 return tried;
             }
             ++tried;
@@ -374,15 +386,18 @@ private Q_SLOTS:
         createEmptyArchive(folder.filePath(u"QM.dbf"_s));
         DbfArchive archive(folder.path(), ArchiveBackupPlan{30, [] { return kToday; }});
         saveActs(archive, {u"a"_s, u"b"_s, u"c"_s});
-        Expected expected{actsNamed({u"a"_s, u"b"_s, u"c"_s}), actsNamed({u"a"_s, u"b"_s, u"c"_s, u"d"_s}),
-                          {{archiveBackupFileName(kToday), {}}}, {}};
+        Expected expected{actsNamed({u"a"_s, u"b"_s, u"c"_s}),
+                          actsNamed({u"a"_s, u"b"_s, u"c"_s, u"d"_s}),
+                          {{archiveBackupFileName(kToday), {}}},
+                          {}};
         qsizetype states = tryEveryCrashState(
             folder.path(), [&] { saveActs(archive, {u"d"_s}); }, expected);
 
         expected.before = expected.after;
         expected.after = actsNamed({u"a"_s, u"c"_s, u"d"_s});
         if (!QTest::currentTestFailed())
-            states += tryEveryCrashState(folder.path(), [&] { deleteAt(archive, 1); }, expected);
+            states += tryEveryCrashState(
+                folder.path(), [&] { deleteAt(archive, 1); }, expected);
         qInfo("%lld crash states of a later act and a deletion", qint64(states));
     }
 };

@@ -8,10 +8,10 @@
 #include "app/main_window/startup.h"
 #include "archive/archive_snapshot.h"
 #include "archive/archive_table.h"
-#include "archive/save_act.h"
 #include "archive/dbf_archive.h"
 #include "archive/dbf_header.h"
 #include "archive/empty_archive.h"
+#include "archive/save_act.h"
 #include "archive_contents.h"
 #include "archive_test_helpers.h"
 #include "numbered_act.h"
@@ -22,10 +22,10 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <pwd.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <pwd.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -86,11 +86,9 @@ public:
         QFile filler(where_ + u"/filler"_s);
         filler.open(QIODevice::WriteOnly);
         const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
+        while (filler.write(block) == block.size() && filler.flush()) {}
         const QByteArray byte(1, 'x');
-        while (filler.write(byte) == 1 && filler.flush()) {
-        }
+        while (filler.write(byte) == 1 && filler.flush()) {}
     }
     void free() const { QFile::remove(where_ + u"/filler"_s); }
 
@@ -123,8 +121,8 @@ struct Program : MainWindowHarness {
 bool nextAppendNeedsNewBlock(const QString &path)
 {
     const qint64 size = QFileInfo(path).size();
-    const qint64 recordWithEndMark =
-        layoutDbfHeader(archiveFieldLayout(), kDbfLdidWindows1251, QDate(2026, 1, 1)).recordLength + 1;
+    const qint64 recordWithEndMark
+        = layoutDbfHeader(archiveFieldLayout(), kDbfLdidWindows1251, QDate(2026, 1, 1)).recordLength + 1;
     return (size - 1) % 4096 + recordWithEndMark > 4096;
 }
 
@@ -187,7 +185,7 @@ private Q_SLOTS:
         if (cause == u"deleted"_s || cause == u"deleted while open"_s) {
             if (cause == u"deleted"_s)
                 QVERIFY(QFile::remove(program.archivePath()));
-            hashWhileShown = "missing";   // and not made anew by the failed save
+            hashWhileShown = "missing";  // and not made anew by the failed save
         } else if (cause == u"disk full"_s) {
             smallDisk->fill();
             removeCause = [&] { smallDisk->free(); };
@@ -301,7 +299,7 @@ private Q_SLOTS:
         QVERIFY(program.prompts.messages[0].text.contains(program.archivePath()));
         QCOMPARE(window->actControls().txtNameOrg->text(), u"ООО «Акт retry-1»"_s);
 
-        program.prompts.answer(PromptAnswer::No);   // no retry of the check before printing
+        program.prompts.answer(PromptAnswer::No);  // no retry of the check before printing
         click(*window, "bCreateAct");
         QCOMPARE(program.retryQuestions().size(), 1);
         QVERIFY(program.spreadsheet.log.isEmpty());

@@ -110,7 +110,8 @@ private Q_SLOTS:
             }
         }
         qInfo("%lld acts stored; %d kills cut an append before its commit, %d came after a commit but before "
-              "its report", qlonglong(mustHold.size()), killsBeforeCommit, killsInsideSaves);
+              "its report",
+              qlonglong(mustHold.size()), killsBeforeCommit, killsInsideSaves);
     }
 };
 

@@ -67,8 +67,7 @@ void ArchiveWindowRacesTest::recallOfARecordDeletedElsewhereIsRefused()
     QVERIFY(!world.actWindow.recalled);
     QCOMPARE(world.prompts.messages.size(), 1);
     const QString warning = world.prompts.messages.constFirst().text;
-    QVERIFY2(warning.contains(u"изменён другой копией"_s) && warning.contains(u"Акт не вызван"_s),
-             qPrintable(warning));
+    QVERIFY2(warning.contains(u"изменён другой копией"_s) && warning.contains(u"Акт не вызван"_s), qPrintable(warning));
     QVERIFY(open.window.isVisible());
     QCOMPARE(lineTexts(open.window.lBase()), world.listLines());
     QCOMPARE(world.actWindow.lastCount(), 3);

@@ -6,7 +6,9 @@ namespace {
 class CountingSheet final : public SpreadsheetSheet {
 public:
     CountingSheet(std::unique_ptr<SpreadsheetSheet> real, int &written, const std::function<void(int)> &after)
-        : real_(std::move(real)), written_(written), after_(after) {}
+        : real_(std::move(real)), written_(written), after_(after)
+    {
+    }
 
     void setCellText(const QString &address, const QString &text) override
     {
@@ -25,7 +27,9 @@ private:
 class SharedInstance final : public SpreadsheetInstance {
 public:
     SharedInstance(std::shared_ptr<calc::CalcInstance> real, const std::function<void(int)> &after)
-        : real_(std::move(real)), after_(after) {}
+        : real_(std::move(real)), after_(after)
+    {
+    }
 
     void setSheetsInNewWorkbook(int count) override { real_->setSheetsInNewWorkbook(count); }
     void addWorkbookFromTemplate(const QString &path) override { real_->addWorkbookFromTemplate(path); }

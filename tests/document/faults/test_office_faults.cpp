@@ -125,7 +125,9 @@ private Q_SLOTS:
     void officeThatDoesNotStartIsRetriedOnceItIsBack()
     {
         QFETCH(QString, office);
-        office_.current = office == u"missing"_s ? missing_.get() : office == u"dying"_s ? dying_.get() : quitting_.get();
+        office_.current = office == u"missing"_s ? missing_.get()
+            : office == u"dying"_s               ? dying_.get()
+                                                 : quitting_.get();
         const std::size_t startedBefore = office_.started.size();
         Program program(office_);
         auto window = program.start();
@@ -134,8 +136,8 @@ private Q_SLOTS:
             if (request.text.endsWith(u"Повторить ?"_s))
                 office_.current = working_.get();
         };
-        program.prompts.answer(PromptAnswer::Yes);   // repeat the start
-        program.prompts.answer(PromptAnswer::No);    // do not print
+        program.prompts.answer(PromptAnswer::Yes);  // repeat the start
+        program.prompts.answer(PromptAnswer::No);   // do not print
 
         click(*window, "bCreateAct");
 
@@ -163,8 +165,8 @@ private Q_SLOTS:
         Program program(office_);
         auto window = program.start();
         QVERIFY(window);
-        program.prompts.answer(PromptAnswer::Yes);   // repeat with a fresh office
-        program.prompts.answer(PromptAnswer::No);    // do not print
+        program.prompts.answer(PromptAnswer::Yes);  // repeat with a fresh office
+        program.prompts.answer(PromptAnswer::No);   // do not print
 
         const LogCapture log;
         click(*window, "bCreateAct");
@@ -174,13 +176,14 @@ private Q_SLOTS:
         QCOMPARE(program.retryQuestions().size(), 1);
         const QString question = program.retryQuestions()[0];
         // Russian only: the bridge's own English words are in the log, not on screen.
-        static const QRegularExpression said(u"^462 : LibreOffice больше не отвечает \\(операция: [^)]+\\)\r\nПовторить \\?$"_s);
+        static const QRegularExpression said(
+            u"^462 : LibreOffice больше не отвечает \\(операция: [^)]+\\)\r\nПовторить \\?$"_s);
         QVERIFY2(said.match(question).hasMatch(), qPrintable(question));
         QVERIFY2(!QString(question).remove(u"LibreOffice"_s).contains(QRegularExpression(u"[A-Za-z]{2,}"_s)),
                  qPrintable(question));
         const QString logged = log.joined();
-        QVERIFY2(logged.contains(u"failure 462 at step \"template filling\" file \""_s) && logged.contains(u"Quillmarch.xls"_s)
-                     && logged.contains(u"]"_s),
+        QVERIFY2(logged.contains(u"failure 462 at step \"template filling\" file \""_s)
+                     && logged.contains(u"Quillmarch.xls"_s) && logged.contains(u"]"_s),
                  qPrintable(logged));
         QCOMPARE(office_.started.size(), startedBefore + 2);
         QVERIFY(!office_.started[startedBefore]->isAlive());
@@ -205,8 +208,8 @@ private Q_SLOTS:
         auto window = program.start();
         QVERIFY(window);
         window->actControls().txtNameOrg->setText(organisation);
-        program.prompts.answer(PromptAnswer::Yes);   // fill again in the same office
-        program.prompts.answer(PromptAnswer::No);    // do not print
+        program.prompts.answer(PromptAnswer::Yes);  // fill again in the same office
+        program.prompts.answer(PromptAnswer::No);   // do not print
 
         click(*window, "bCreateAct");
         office_.afterCellWritten = nullptr;

@@ -38,8 +38,8 @@ QString runTool(const QString &program, const QStringList &arguments)
     QProcess process;
     process.start(program, arguments);
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        throw std::runtime_error((program + u" failed: "_s + QString::fromLocal8Bit(process.readAllStandardError()))
-                                     .toStdString());
+        throw std::runtime_error(
+            (program + u" failed: "_s + QString::fromLocal8Bit(process.readAllStandardError())).toStdString());
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
@@ -48,8 +48,8 @@ QString runTool(const QString &program, const QStringList &arguments)
 CellContents cellContents(const Reference<css::sheet::XSpreadsheet> &sheet, const QString &address)
 {
     const Reference<css::table::XCellRange> range(sheet, css::uno::UNO_QUERY_THROW);
-    const Reference<css::table::XCell> cell =
-        range->getCellRangeByName(calc::toOUString(address))->getCellByPosition(0, 0);
+    const Reference<css::table::XCell> cell
+        = range->getCellRangeByName(calc::toOUString(address))->getCellByPosition(0, 0);
     const Reference<css::text::XText> text(cell, css::uno::UNO_QUERY_THROW);
     return {cell->getType(), calc::toQString(text->getString())};
 }
@@ -64,11 +64,10 @@ Reference<css::sheet::XSpreadsheet> sheetNamed(const Reference<css::sheet::XSpre
 void convertDocument(const calc::OfficeConnection &office, const QString &from, const QString &to,
                      const QString &filter)
 {
-    const Reference<css::lang::XComponent> document = office.desktop->loadComponentFromURL(
-        urlOf(from), rtl::OUString("_blank"), 0, calc::properties({}));
+    const Reference<css::lang::XComponent> document
+        = office.desktop->loadComponentFromURL(urlOf(from), rtl::OUString("_blank"), 0, calc::properties({}));
     const Reference<css::frame::XStorable> storable(document, css::uno::UNO_QUERY_THROW);
-    storable->storeToURL(urlOf(to),
-                         calc::properties({calc::property("FilterName", Any(calc::toOUString(filter)))}));
+    storable->storeToURL(urlOf(to), calc::properties({calc::property("FilterName", Any(calc::toOUString(filter)))}));
     Reference<css::util::XCloseable>(document, css::uno::UNO_QUERY_THROW)->close(true);
 }
 

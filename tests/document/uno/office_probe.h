@@ -18,8 +18,8 @@ struct CellContents {
     QString text;
 };
 CellContents cellContents(const css::uno::Reference<css::sheet::XSpreadsheet> &sheet, const QString &address);
-css::uno::Reference<css::sheet::XSpreadsheet> sheetNamed(
-    const css::uno::Reference<css::sheet::XSpreadsheetDocument> &workbook, const QString &name);
+css::uno::Reference<css::sheet::XSpreadsheet>
+sheetNamed(const css::uno::Reference<css::sheet::XSpreadsheetDocument> &workbook, const QString &name);
 
 // Converts a document with the office's export filter ("MS Excel 97").
 void convertDocument(const calc::OfficeConnection &office, const QString &from, const QString &to,

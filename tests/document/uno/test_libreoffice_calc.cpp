@@ -26,13 +26,10 @@ struct CellValue {
 QList<CellValue> actCells()
 {
     QList<CellValue> cells{
-        {u"I1"_s, u"12"_s},          {u"J43"_s, u"12"_s},
-        {u"C6"_s, u"АМС-100К"_s},    {u"G40"_s, u"АМС-100К"_s},
-        {u"I6"_s, u"0123456"_s},     {u"M40"_s, u"0123456"_s},
-        {u"O6"_s, u"2019"_s},        {u"C41"_s, u"2019"_s},
-        {u"F7"_s, u"ООО \"Ромашка & Ко\" <Север>"_s},
-        {u"F28"_s, u"Иванов И.И."_s},
-        {u"K28"_s, u"01.03.2027г."_s}, {u"K45"_s, u"01.03.2027г."_s},
+        {u"I1"_s, u"12"_s},           {u"J43"_s, u"12"_s},           {u"C6"_s, u"АМС-100К"_s},
+        {u"G40"_s, u"АМС-100К"_s},    {u"I6"_s, u"0123456"_s},       {u"M40"_s, u"0123456"_s},
+        {u"O6"_s, u"2019"_s},         {u"C41"_s, u"2019"_s},         {u"F7"_s, u"ООО \"Ромашка & Ко\" <Север>"_s},
+        {u"F28"_s, u"Иванов И.И."_s}, {u"K28"_s, u"01.03.2027г."_s}, {u"K45"_s, u"01.03.2027г."_s},
     };
     const QString inn = u"0123456789  "_s;
     for (int i = 0; i < 12; ++i)
@@ -218,7 +215,8 @@ void LibreOfficeCalcTest::unusableTemplateIsANumberedFailure_data()
     static constexpr char garbage[] = "\x01\x02 not a workbook \xff\xfe\x00 at all";
     QTest::newRow("garbage") << u"garbage.xls"_s << QByteArray(garbage, sizeof garbage - 1)
                              << qm::FailureCode::ApplicationDefined;
-    QTest::newRow("plain text") << u"table.xls"_s << QByteArray("a;b;c\n1;2;3\n") << qm::FailureCode::ApplicationDefined;
+    QTest::newRow("plain text") << u"table.xls"_s << QByteArray("a;b;c\n1;2;3\n")
+                                << qm::FailureCode::ApplicationDefined;
     QTest::newRow("text document")
         << u"letter.xls"_s
         << QByteArray("<?xml version=\"1.0\"?><office:document "
