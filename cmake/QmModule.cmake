@@ -44,6 +44,14 @@ function(qm_add_module name)
         "(${QM_MODULE_LAYERS}, lowest first)")
     endif()
   endforeach()
+  # Through LINKS a module would escape the check above.
+  foreach(library IN LISTS ARG_LINKS ARG_PRIVATE_LINKS)
+    get_property(is_module GLOBAL PROPERTY QM_MODULE_LAYER_${library} SET)
+    if(is_module)
+      message(FATAL_ERROR "qm_add_module(${name}): the module '${library}' goes in DEPENDS or PRIVATE_DEPENDS, "
+        "where its layer is checked, not in LINKS")
+    endif()
+  endforeach()
   set_property(GLOBAL PROPERTY QM_MODULE_LAYER_${name} ${layer})
 
   if(ARG_SOURCES)

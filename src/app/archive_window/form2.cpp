@@ -141,7 +141,7 @@ QPushButton *Form2::bDeleteRecord() const
 bool Form2::Form_Load()
 {
     bool listed = false;
-    runGuarded(*context_.prompts, [this, &listed] { listed = refillList(); });
+    runGuarded(*context_.prompts, u"Архив: список", [this, &listed] { listed = refillList(); });
     ui_->lBase->clearSelection();
     ui_->lBase->setFocus(Qt::OtherFocusReason);
     return listed;
@@ -179,7 +179,7 @@ void Form2::keyPressEvent(QKeyEvent *event)
 
 void Form2::bDeleteRecord_Click()
 {
-    runGuarded(*context_.prompts, [this] {
+    runGuarded(*context_.prompts, u"Удалить", [this] {
         const int record = selectedRecord();
         if (record < 0)
             return;
@@ -207,7 +207,7 @@ void Form2::bDeleteRecord_Click()
 
 void Form2::recallSelectedAct()
 {
-    runGuarded(*context_.prompts, [this] {
+    runGuarded(*context_.prompts, u"Выбрать", [this] {
         const int record = selectedRecord();
         if (record < 0)
             return;
@@ -242,7 +242,7 @@ void Form2::bExit_Click()
 
 void Form2::txtPoisk_Change()
 {
-    runGuarded(*context_.prompts, [this] { lines_->setFilterText(ui_->txtPoisk->text()); });
+    runGuarded(*context_.prompts, u"Поиск", [this] { lines_->setFilterText(ui_->txtPoisk->text()); });
 }
 
 void Form2::lBase_ContextMenu(const QPoint &position)
@@ -254,7 +254,7 @@ void Form2::lBase_ContextMenu(const QPoint &position)
     if (!listed)
         return;
     QString pdf;
-    if (!runGuarded(*context_.prompts,
+    if (!runGuarded(*context_.prompts, u"Открыть PDF",
                     [&] { pdf = archivedActPdfPath(*context_.archive, context_.programFolder, *listed); }))
         return;
 

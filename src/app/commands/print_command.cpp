@@ -78,9 +78,8 @@ QStringView stepName(PrintCommand::Step step)
 }
 
 // A failure that asking again cannot mend: its number and description, OK only.
-void showWithoutRetry(Prompts &prompts, const Failure &failure, PrintCommand::Step step, PromptIcon icon)
+void showWithoutRetry(Prompts &prompts, const Failure &failure, PromptIcon icon)
 {
-    logShownFailure(logDocument(), failure, stepName(step));
     MessageRequest request;
     request.title = u"Quillmarch"_s;
     request.text = QString::number(failure.number()) + u" : "_s + failure.description();
@@ -91,10 +90,12 @@ void showWithoutRetry(Prompts &prompts, const Failure &failure, PrintCommand::St
 
 }  // namespace
 
-PrintCommand::PrintCommand(ActData act, ProgramValues &values, Prompts &prompts, SpreadsheetApplication &spreadsheet,
-                           Archive &archive)
+PrintCommand::PrintCommand(ActData act, const ProgramValues &values, Prompts &prompts,
+                           SpreadsheetApplication &spreadsheet, Archive &archive)
     : act_(std::move(act)), values_(values), prompts_(prompts), spreadsheet_(spreadsheet), archive_(archive)
 {
+    outcome_.pdfFailureShown = values.pdfFailureShown;
+    outcome_.backupFailureShown = values.backupFailureShown;
 }
 
 PrintCommand::~PrintCommand() = default;
@@ -145,10 +146,20 @@ PrintCommand::Step PrintCommand::runStep(Step step)
     return Step::Done;
 }
 
+// The archive's steps are logged under the archive with QM.dbf, the others
+// under the document with the template. Only file names: the act's contents
+// stay out of the log.
+void PrintCommand::logFailure(const Failure &failure, Step step) const
+{
+    if (step == Step::DryRunSave || step == Step::SaveToArchive)
+        logShownFailure(logArchive(), failure, stepName(step), values_.programFolder + u"/QM.dbf"_s);
+    else
+        logShownFailure(logDocument(), failure, stepName(step), TemplatePath);
+}
+
 PrintCommand::Step PrintCommand::handleFailure(const Failure &failure, Step failedStep)
 {
-    // Only the template's path names a file here; the act's contents stay out of the log.
-    logShownFailure(logDocument(), failure, stepName(failedStep), TemplatePath);
+    logFailure(failure, failedStep);
     if (failure.number() == FailureCode::TemplatePathInvalid) {
         MessageRequest request;
         request.title = u"Глюк !"_s;
@@ -192,7 +203,8 @@ PrintCommand::Step PrintCommand::dryRunSave()
         const WaitCursor wait;
         checkArchiveTakesAct(act_, archive_);
     } catch (const ArchiveRefusesAct &refusal) {
-        showWithoutRetry(prompts_, refusal, Step::DryRunSave, PromptIcon::Critical);
+        logFailure(refusal, Step::DryRunSave);
+        showWithoutRetry(prompts_, refusal, PromptIcon::Critical);
         return Step::Done;
     }
     return Step::ConfirmTaxpayerNumber;
@@ -291,11 +303,11 @@ PrintCommand::Step PrintCommand::print()
         // A spreadsheet prints one copy for 0 and nothing for fewer: that must
         // never look like a successful print. Asking again cannot change the
         // settings, and the act is still shown and archived, printed or not.
-        showWithoutRetry(prompts_,
-                         Failure(FailureCode::ApplicationDefined,
-                                 u"Число копий для печати (%1) должно быть не меньше 1. Проверьте ключ Quan "
-                                 "в разделе [ActNumber] файла Quillmarch.ini."_s.arg(values_.PrintCopies)),
-                         Step::Print, PromptIcon::Warning);
+        const Failure noCopies(FailureCode::ApplicationDefined,
+                               u"Число копий для печати (%1) должно быть не меньше 1. Проверьте ключ Quan "
+                               "в разделе [ActNumber] файла Quillmarch.ini."_s.arg(values_.PrintCopies));
+        logFailure(noCopies, Step::Print);
+        showWithoutRetry(prompts_, noCopies, PromptIcon::Warning);
     } else if (printRequested_) {
         const WaitCursor wait;
         instance_->printActiveWorkbook(values_.PrintCopies);
@@ -319,10 +331,10 @@ PrintCommand::Step PrintCommand::saveToArchive()
     // the save. Told once, not at every act of the day; the log keeps each
     // one, for a fault that changes in the course of the day.
     if (saved.backupFailure) {
-        const bool shown = values_.backupFailureShown;
+        const bool shown = outcome_.backupFailureShown;
         logShownFailure(logArchive(), *saved.backupFailure, shown ? u"daily backup, not shown again" : u"daily backup");
         if (!shown) {
-            values_.backupFailureShown = true;
+            outcome_.backupFailureShown = true;
             prompts_.message(backupFailureMessage(saved));
         }
     }
@@ -376,12 +388,12 @@ void PrintCommand::keepEarlierCopyAside(const QString &path)
 // folder that cannot be written) would otherwise greet every act.
 void PrintCommand::reportPdfFailure(const Failure &failure, const QString &pdfPath)
 {
-    if (values_.pdfFailureShown) {
+    if (outcome_.pdfFailureShown) {
         qCWarning(logDocument).noquote() << "PDF copy not written again:" << failure.number() << pdfPath
                                          << failure.technicalDetail();
         return;
     }
-    values_.pdfFailureShown = true;
+    outcome_.pdfFailureShown = true;
     logShownFailure(logDocument(), failure, stepName(Step::SavePdfCopy), pdfPath);
     MessageRequest request;
     request.title = u"Quillmarch"_s;

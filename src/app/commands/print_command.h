@@ -33,6 +33,10 @@ struct ProgramValues {
 // What a run leaves for the main window to show.
 struct PrintOutcome {
     std::optional<qint64> recordCount;  // the archive's new count; none when the act was not archived
+    // Which once-a-run failures have been told by now: the window keeps them
+    // for the next run.
+    bool pdfFailureShown = false;
+    bool backupFailureShown = false;
 };
 
 // "Печатать": makes sure the archive will take the act and has a doubtful ИНН
@@ -51,8 +55,8 @@ struct PrintOutcome {
 // dialog, processEvents) would have to read the act afresh.
 class PrintCommand {
 public:
-    // values: the run's settings, and which failures it has already told.
-    PrintCommand(ActData act, ProgramValues &values, Prompts &prompts, SpreadsheetApplication &spreadsheet,
+    // values: the run's settings, and which failures earlier runs have told.
+    PrintCommand(ActData act, const ProgramValues &values, Prompts &prompts, SpreadsheetApplication &spreadsheet,
                  Archive &archive);
     ~PrintCommand();
 
@@ -102,11 +106,12 @@ private:
     Step releaseInstance();
     static void keepEarlierCopyAside(const QString &path);
     void reportPdfFailure(const Failure &failure, const QString &pdfPath);
+    void logFailure(const Failure &failure, Step step) const;
 
     QString templateBesideProgram() const;
 
     const ActData act_;
-    ProgramValues &values_;
+    const ProgramValues &values_;
     Prompts &prompts_;
     SpreadsheetApplication &spreadsheet_;
     Archive &archive_;

@@ -243,6 +243,8 @@ void Form1::bCreateAct_Click()
         const PrintOutcome outcome = command.run();
         if (outcome.recordCount)
             showRecordCount(*outcome.recordCount);
+        values_.pdfFailureShown = outcome.pdfFailureShown;
+        values_.backupFailureShown = outcome.backupFailureShown;
     });
 }
 

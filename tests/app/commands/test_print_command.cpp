@@ -52,6 +52,8 @@ struct PrintFixture {
         outcome = command.run();
         if (outcome.recordCount)
             shownCount = outcome.recordCount;
+        values.pdfFailureShown = outcome.pdfFailureShown;
+        values.backupFailureShown = outcome.backupFailureShown;
     }
 
     void answer(const QList<PromptAnswer> &answers)
