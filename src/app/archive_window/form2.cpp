@@ -141,7 +141,7 @@ QPushButton *Form2::bDeleteRecord() const
 bool Form2::Form_Load()
 {
     bool listed = false;
-    runGuarded(*context_.prompts, u"Архив: список", [this, &listed] { listed = refillList(); });
+    runGuarded(*context_.prompts, u"Архив", [this, &listed] { listed = refillList(); });
     ui_->lBase->clearSelection();
     ui_->lBase->setFocus(Qt::OtherFocusReason);
     return listed;
@@ -179,7 +179,7 @@ void Form2::keyPressEvent(QKeyEvent *event)
 
 void Form2::bDeleteRecord_Click()
 {
-    runGuarded(*context_.prompts, u"Удалить", [this] {
+    runGuarded(*context_.prompts, u"Удалить запись", [this] {
         const int record = selectedRecord();
         if (record < 0)
             return;

@@ -306,7 +306,8 @@ PrintCommand::Step PrintCommand::print()
         const Failure noCopies(FailureCode::ApplicationDefined,
                                u"Число копий для печати (%1) должно быть не меньше 1. Проверьте ключ Quan "
                                "в разделе [ActNumber] файла Quillmarch.ini."_s.arg(values_.PrintCopies));
-        logFailure(noCopies, Step::Print);
+        // The fault is in the settings file, not in the template.
+        logShownFailure(logDocument(), noCopies, stepName(Step::Print), values_.IniPath);
         showWithoutRetry(prompts_, noCopies, PromptIcon::Warning);
     } else if (printRequested_) {
         const WaitCursor wait;
